@@ -1,0 +1,73 @@
+// The guard between a module read from an unknown drive and the bytes Save
+// writes: model data must land only inside the blocks the directory names,
+// never over the header and never past the end of the image.
+
+#include "model_codec.h"
+#include "name_field.h"
+
+namespace zentab {
+
+namespace {
+
+std::string Describe(const char* what, int format, std::int64_t offset, std::int64_t length)
+{
+    return std::string("the ") + what + " of " + FormatName(format) + " format (offset " + std::to_string(offset) +
+           ", " + std::to_string(length) + " bytes)";
+}
+
+std::string CheckSpan(const ModuleImage& image, const ModuleDirectory& directory, const std::string& what,
+                      std::int64_t offset, std::int64_t length)
+{
+    if (offset < directory.headerSize)
+        return "Module refused: " + what + " lies inside the module header.";
+    if (offset > image.size() || length > image.size() - offset)
+        return "Module refused: " + what + " runs past the end of the module.";
+    return {};
+}
+
+std::string CheckDirectoryBlock(const ModuleImage& image, const ModuleDirectory& directory, const char* what,
+                                int entry, int format, std::int64_t needed)
+{
+    const DirectoryEntry& block = directory[entry];
+    const std::string name = Describe(what, format, block.offset, needed);
+    if (entry >= directory.count)
+        return "Module refused: the directory has no entry " + std::to_string(entry) + " for " + name + ".";
+    if (block.size < needed)
+        return "Module refused: directory entry " + std::to_string(entry) + " gives " + std::to_string(block.size) +
+               " bytes, too few for " + name + ".";
+    return CheckSpan(image, directory, name, block.offset, needed);
+}
+
+}  // namespace
+
+std::string CheckWritableBlocks(const ModuleImage& image, const ModuleDirectory& directory,
+                                const ListLayout& layout)
+{
+    const int rows = RowsHandled(layout.rowsPerFormat);
+    if (rows == 0)
+        return {};
+    for (int f = 1; f <= kFormats; ++f) {
+        const std::string reason = CheckDirectoryBlock(image, directory, "name block", f - 1, f,
+                                                       std::int64_t{rows} * std::int64_t{kNameFieldSize});
+        if (!reason.empty())
+            return reason;
+    }
+    if (!layout.isNew) {
+        for (int f = 1; f <= kFormats; ++f) {
+            const std::string reason =
+                CheckDirectoryBlock(image, directory, "value block", f + 5, f, std::int64_t{rows} * 4);
+            if (!reason.empty())
+                return reason;
+        }
+        return {};
+    }
+    // The NEW block is found by its marker, not by the directory; it holds
+    // the values of all six Formats, rows per format each.
+    const std::int64_t length = std::int64_t{layout.rowsPerFormat} * kFormats * 8;
+    return CheckSpan(image, directory,
+                     "the NEW value block (offset " + std::to_string(layout.newBlockOffset) + ", " +
+                         std::to_string(length) + " bytes)",
+                     layout.newBlockOffset, length);
+}
+
+}  // namespace zentab
