@@ -1,0 +1,252 @@
+// Builds the window's controls: fixed pixel positions, designed for 120 dpi.
+
+#include "lba_edit.h"
+#include "name_edit.h"
+#include "tfm_zentab_editor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kClientWidth = 1268;
+constexpr int kClientHeight = 663;
+constexpr int kGroupWidth = 420;
+constexpr int kRowTop[zentab::kShownRows] = {39, 64, 90, 116, 142, 167, 193, 219, 245, 271};
+
+QFont WindowFont(int pixelHeight, bool bold = false)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QString SizeLabelName(int format, int row)
+{
+    switch (format) {
+    case 1:
+        return QStringLiteral("la%1").arg(10 + row);
+    case 4:
+        return QStringLiteral("la%1").arg(20 + row);
+    default: {
+        const int digit = format == 2 ? 1 : format == 3 ? 2 : format == 5 ? 3 : 4;
+        return QStringLiteral("la%1%2").arg(20 + row).arg(digit);
+    }
+    }
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+// A small drawn picture: a drive's platter with a list beside it.
+QIcon EditorIcon()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(QColor(0x30, 0x50, 0x90));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(1, 3, 30, 26, 3, 3);
+    painter.setBrush(QColor(0xC0, 0xC8, 0xD8));
+    painter.drawEllipse(QPoint(12, 16), 9, 9);
+    painter.setBrush(QColor(0x30, 0x50, 0x90));
+    painter.drawEllipse(QPoint(12, 16), 2, 2);
+    painter.setPen(QPen(Qt::white, 2));
+    for (int y = 9; y <= 23; y += 5)
+        painter.drawLine(24, y, 29, y);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+QString EditorTitle() { return QStringLiteral("Редактор списка моделей"); }
+
+void TfmZentabEditor::buildLayout()
+{
+    setObjectName(QStringLiteral("fmZentabEditor"));
+    setWindowTitle(EditorTitle());
+    setWindowIcon(EditorIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(WindowFont(14));
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, kClientWidth, kClientHeight);
+
+    const int innerWidth = kClientWidth - 4;
+    Panel3 = new QFrame(Panel1);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    Panel3->setGeometry(2, 2, innerWidth, 303);
+    Panel5 = new QFrame(Panel1);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    Panel5->setGeometry(2, 2 + 303, innerWidth, 305);
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(2, 2 + 303 + 305, innerWidth, 51);
+
+    // Format groups: the group box names do not follow Format order.
+    groupBoxes[0] = buildFormatGroup(Panel3, 1, 0, "GroupBox1", "Main format", true);
+    groupBoxes[1] = buildFormatGroup(Panel3, 2, kGroupWidth, "GroupBox2", "Alt 1 format", true);
+    groupBoxes[2] = buildFormatGroup(Panel3, 3, 2 * kGroupWidth, "GroupBox6", "Alt 2 format", true);
+    groupBoxes[3] = buildFormatGroup(Panel5, 4, 0, "GroupBox5", "Alt 3 format", true);
+    groupBoxes[4] = buildFormatGroup(Panel5, 5, kGroupWidth, "GroupBox4", "Alt 4 format", false);
+    groupBoxes[5] = buildFormatGroup(Panel5, 6, 2 * kGroupWidth, "GroupBox3", "Alt 5 format", true);
+
+    buildCommandPanel();
+
+    OpenDialog1 = new QFileDialog(this);
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog1->setSizeGripEnabled(true);
+
+    SaveDialog1 = new QFileDialog(this);
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1->setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    SaveDialog1->setSizeGripEnabled(true);
+
+    buildTabOrder();
+}
+
+QGroupBox* TfmZentabEditor::buildFormatGroup(QWidget* band, int format, int x, const char* name,
+                                             const char* caption, bool headCaption)
+{
+    auto* group = new QGroupBox(QString::fromLatin1(caption), band);
+    group->setObjectName(QString::fromLatin1(name));
+    group->setGeometry(x, 0, kGroupWidth, band->height());
+
+    if (headCaption)
+        MakeLabel(group, QStringLiteral("Hd"), 4, 20);
+    MakeLabel(group, QStringLiteral("Модель"), 32, 20);
+    // Cyrillic Em, a and ha: the caption is Russian, not the Latin look-alike.
+    MakeLabel(group, QStringLiteral("\u041C\u0430\u0445 LBA"), 247, 20);
+
+    const QFont sizeFont = WindowFont(17, true);
+    for (int r = 1; r <= zentab::kShownRows; ++r) {
+        const int top = kRowTop[r - 1];
+        MakeLabel(group, QString::number(r), r < 10 ? 10 : 4, top + 3);
+
+        auto* model = new NameEdit(kModelTypingLimit, group);
+        model->setObjectName(QStringLiteral("Mdl%1%2").arg(format).arg(r));
+        model->setGeometry(24, top, 210, 24);
+        Mdl[format - 1][r - 1] = model;
+
+        auto* lba = new LbaEdit(group);
+        lba->setObjectName(QStringLiteral("LBA%1%2").arg(format).arg(r));
+        lba->setGeometry(238, top, 125, 24);
+        LBA[format - 1][r - 1] = lba;
+
+        auto* size = new QLabel(group);
+        size->setObjectName(SizeLabelName(format, r));
+        size->setFont(sizeFont);
+        size->setGeometry(368, top + 2, kGroupWidth - 368 - 4, 20);
+        QPalette palette = size->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
+        size->setPalette(palette);
+        sizeLabels[format - 1][r - 1] = size;
+
+        setFieldState(model, false);
+        setFieldState(lba, false);
+    }
+    return group;
+}
+
+void TfmZentabEditor::buildCommandPanel()
+{
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* bevel = new QFrame(Panel2);
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    bevel->setGeometry(1, 1, Panel2->width() - 2, Panel2->height() - 2);
+
+    edModel = new NameEdit(kModelTypingLimit, Panel2);
+    edModel->setObjectName(QStringLiteral("edModel"));
+    edModel->setGeometry(21, 11, 252, 24);
+    edModel->setText(QStringLiteral("WDC WD20EARS-00MVWB0"));
+
+    auto* dividerCaption = new QLabel(QStringLiteral("Divider"), Panel2);
+    dividerCaption->setGeometry(284, 11, 56, 24);
+    dividerCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edDivider = new QLineEdit(QStringLiteral("15"), Panel2);
+    edDivider->setObjectName(QStringLiteral("edDivider"));
+    edDivider->setGeometry(344, 11, 33, 24);
+
+    auto* alignedCaption = new QLabel(QStringLiteral("Aligment"), Panel2);
+    alignedCaption->setGeometry(378, 11, 58, 24);
+    alignedCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edAligned = new QLineEdit(QStringLiteral("50"), Panel2);
+    edAligned->setObjectName(QStringLiteral("edAligned"));
+    edAligned->setGeometry(440, 11, 33, 24);
+
+    btAuto = new QPushButton(QStringLiteral("Auto"), Panel2);
+    btAuto->setObjectName(QStringLiteral("btAuto"));
+    btAuto->setGeometry(487, 10, 135, 31);
+    btAuto->setEnabled(false);
+    btAuto->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    pmFromHeads = new QMenu(this);
+    pmFromHeads->setObjectName(QStringLiteral("pmFromHeads"));
+    for (int n = 1; n <= zentab::kShownRows; ++n) {
+        QAction* item = pmFromHeads->addAction(QStringLiteral("From Head %1").arg(n));
+        item->setObjectName(QStringLiteral("miFromHead%1").arg(n));
+        miFromHead[n - 1] = item;
+    }
+
+    cbStdCapacity = new QComboBox(Panel2);
+    cbStdCapacity->setObjectName(QStringLiteral("cbStdCapacity"));
+    cbStdCapacity->setEditable(true);
+    cbStdCapacity->setInsertPolicy(QComboBox::NoInsert);
+    cbStdCapacity->setGeometry(652, 11, 141, 24);
+    cbStdCapacity->setEditText(QStringLiteral("Copy Std Capacity"));
+    cbStdCapacity->lineEdit()->setCursorPosition(0);
+    cbStdCapacity->setToolTip(QStringLiteral("Copy STD Capacity to Clipboard"));
+
+    laFormat = new QLabel(Panel2);
+    laFormat->setObjectName(QStringLiteral("laFormat"));
+    laFormat->setGeometry(811, 15, 120, 18);
+
+    btLoad = new QPushButton(QStringLiteral("Load"), Panel2);
+    btLoad->setObjectName(QStringLiteral("btLoad"));
+    btLoad->setGeometry(973, 10, 134, 31);
+
+    btSave = new QPushButton(QStringLiteral("Save"), Panel2);
+    btSave->setObjectName(QStringLiteral("btSave"));
+    btSave->setGeometry(1116, 10, 134, 31);
+    btSave->setEnabled(false);
+}
+
+void TfmZentabEditor::buildTabOrder()
+{
+    QList<QWidget*> order = {btSave, btLoad, btAuto, edModel, edDivider, edAligned, cbStdCapacity};
+    // Format order runs through the upper band, then the lower one.
+    for (int f = 1; f <= zentab::kFormats; ++f) {
+        for (int r = 1; r <= zentab::kShownRows; ++r) {
+            order.append(modelField(f, r));
+            order.append(lbaField(f, r));
+        }
+    }
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Reader for the settings file in the private-profile text format:
+// [SECTION] lines and key=value entries, section and key names compared
+// without regard to letter case, keys listed in file order as spelled in the
+// file. Written by hand because the format must not be sorted, unescaped or
+// rewritten the way general-purpose settings classes do. Plain C++, so that
+// it can be tested and fuzzed without a window.
+
+#include <string>
+#include <vector>
+
+namespace zentab {
+
+class ProfileReader {
+public:
+    // The key names are returned through one area of this many bytes, each
+    // followed by a zero byte and one more zero at the end; what does not
+    // fit is cut, so a long list ends in a shortened name.
+    static constexpr std::size_t kKeyListArea = 16384;
+    // Values come through an area of this many bytes, the last one a zero.
+    static constexpr std::size_t kValueArea = 2048;
+
+    // A missing or unreadable file reads as an empty one.
+    static ProfileReader FromFile(const std::string& path);
+    static ProfileReader FromText(const std::string& text);
+
+    std::vector<std::string> sectionKeys(const std::string& section) const;
+    // The value of the first entry of that key; empty when the file, the
+    // section or the key is missing.
+    std::string value(const std::string& section, const std::string& key) const;
+
+private:
+    struct Entry {
+        std::string section;
+        std::string key;
+        std::string value;
+    };
+    std::vector<Entry> entries_;
+};
+
+}  // namespace zentab

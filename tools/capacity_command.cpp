@@ -1,0 +1,45 @@
+// capacity: the LBA a capacity text stands for, without any module.
+
+#include "capacity.h"
+#include "capacity_text.h"
+#include "cli_errors.h"
+#include "command_args.h"
+#include "commands.h"
+
+#include <iomanip>
+#include <iostream>
+
+namespace zentab::cli {
+
+namespace {
+
+const char kUsage[] =
+    "Usage: zentab capacity TEXT...\n"
+    "Prints the maximum LBA of each number or capacity (500G, 2T) and its size.\n";
+
+}  // namespace
+
+int RunCapacity(const QStringList& words)
+{
+    CommandArguments args(kUsage);
+    if (!args.parse(words))
+        return kExitDone;
+    const QStringList texts = args.positional();
+    if (texts.isEmpty())
+        throw UsageError("missing TEXT");
+    int status = kExitDone;
+    for (const QString& word : texts) {
+        const std::string text = word.toStdString();
+        if (const auto lba = ParseLbaText(text)) {
+            std::cout << std::left << std::setw(12) << text << std::right << std::setw(20) << *lba << "  "
+                      << SizeText(*lba, 512) << std::endl;
+        } else {
+            std::cerr << "zentab: \"" << text << "\" is not a number or a capacity such as 976773168, 500G or 2T"
+                      << std::endl;
+            status = kExitRefused;
+        }
+    }
+    return status;
+}
+
+}  // namespace zentab::cli

@@ -1,0 +1,168 @@
+// fix, set and auto: the commands that write a module, always to the file
+// named with -o and only after the whole edit has been checked.
+
+#include "auto_fill.h"
+#include "capacity.h"
+#include "capacity_text.h"
+#include "cli_errors.h"
+#include "command_args.h"
+#include "commands.h"
+#include "container.h"
+#include "int_text.h"
+#include "model_codec.h"
+#include "module_session.h"
+#include "table_fit.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace zentab::cli {
+
+namespace {
+
+const char kFixUsage[] =
+    "Usage: zentab fix FILE -o OUT\n"
+    "Recomputes the checksum of FILE and writes the module to OUT (which may be FILE).\n";
+
+const char kSetUsage[] =
+    "Usage: zentab set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
+    "Changes one cell of the model lists and writes the module to OUT (which may be FILE).\n"
+    "  --format F    1 Main, 2 to 6 Alt 1 to Alt 5\n"
+    "  --row R       1 to the module's rows per format (at most 11)\n"
+    "  --name TEXT   model name, up to 24 printable ASCII characters\n"
+    "  --lba VALUE   maximum LBA: a number, or whole gigabytes or terabytes as 500G or 2T\n";
+
+const char kAutoUsage[] =
+    "Usage: zentab auto FILE --head0 N [--divider D] [--align S] [--template T] -o OUT\n"
+    "Computes all six model lists from the LBA size of head 0 and writes the module to OUT.\n"
+    "  --head0 N      LBA size of head 0\n"
+    "  --divider D    format step divider (default 15)\n"
+    "  --align S      gigabytes each capacity is rounded down to a multiple of (default 50)\n"
+    "  --template T   model name template (default \"WDC WD20EARS-00MVWB0\")\n";
+
+// As show prints it: eight hex digits for ROYL, two for the legacy byte.
+std::string ChecksumText(std::uint32_t checksum, bool royl)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, royl ? "0x%08X" : "0x%02X", checksum);
+    return text;
+}
+
+std::string SavedChecksum(const LoadedModule& loaded)
+{
+    return ChecksumText(InspectChecksum(loaded.module.image).stored, loaded.royl);
+}
+
+}  // namespace
+
+int RunFix(const QStringList& words)
+{
+    CommandArguments args(kFixUsage);
+    args.addOutput();
+    if (!args.parse(words))
+        return kExitDone;
+    const std::string in = args.inputFile();
+    const std::string out = args.outputFile();
+    LoadedModule loaded = LoadModule(in);
+    const ChecksumStatus before = InspectChecksum(loaded.module.image);
+    SaveWithNewChecksum(loaded, out);
+    std::cout << "Checksum " << ChecksumText(before.computed, loaded.royl)
+              << (before.stored == before.computed ? " (unchanged)" : ", was " + ChecksumText(before.stored, loaded.royl))
+              << "; module written to " << out << '\n';
+    return kExitDone;
+}
+
+int RunSet(const QStringList& words)
+{
+    CommandArguments args(kSetUsage);
+    args.addValue("format", "F");
+    args.addValue("row", "R");
+    args.addValue("name", "TEXT");
+    args.addValue("lba", "VALUE");
+    args.addOutput();
+    if (!args.parse(words))
+        return kExitDone;
+    const std::string in = args.inputFile();
+    const std::string out = args.outputFile();
+    const auto formatText = args.value("format");
+    const auto rowText = args.value("row");
+    if (!formatText)
+        throw UsageError("missing --format F (1 Main, 2 to 6 Alt 1 to Alt 5)");
+    if (!rowText)
+        throw UsageError("missing --row R");
+    const int format = ParseIndex(*formatText, "--format", 1, kFormats);
+    const int row = ParseIndex(*rowText, "--row", 1, kTableRows);
+
+    const auto nameText = args.value("name");
+    const auto lbaText = args.value("lba");
+    if (!nameText && !lbaText)
+        throw UsageError("nothing to set: give --name, --lba or both");
+    std::string name;
+    if (nameText) {
+        name = nameText->toStdString();
+        if (std::string problem = NameProblem(name); !problem.empty())
+            throw UsageError("--name: " + problem);
+    }
+    std::optional<std::int64_t> lba;
+    if (lbaText) {
+        lba = ParseLbaText(lbaText->toStdString());
+        if (!lba)
+            throw UsageError("--lba: \"" + lbaText->toStdString() +
+                             "\" is not a number or a capacity such as 976773168, 500G or 2T");
+    }
+
+    LoadedModule loaded = LoadModule(in);
+    Module& m = loaded.module;
+    const int rows = RowsHandled(m.layout.rowsPerFormat);
+    if (row > rows)
+        throw UsageError(rows == 0 ? std::string("the module has no rows to set")
+                                   : "--row must be from 1 to " + std::to_string(rows) + " for this module");
+    if (nameText)
+        m.table.name(row, format) = name;
+    if (lba)
+        m.table.value(row, format) = *lba;
+    SaveEditedModule(loaded, out);
+    std::cout << FormatName(format) << " row " << row << ": " << m.table.name(row, format) << ", "
+              << m.table.value(row, format) << " (" << SizeText(m.table.value(row, format), 512) << "); checksum "
+              << SavedChecksum(loaded) << "; module written to " << out << '\n';
+    return kExitDone;
+}
+
+int RunAuto(const QStringList& words)
+{
+    CommandArguments args(kAutoUsage);
+    args.addValue("head0", "N");
+    args.addValue("divider", "D");
+    args.addValue("align", "S");
+    args.addValue("template", "T");
+    args.addOutput();
+    if (!args.parse(words))
+        return kExitDone;
+    const std::string in = args.inputFile();
+    const std::string out = args.outputFile();
+    const auto headText = args.value("head0");
+    if (!headText)
+        throw UsageError("missing --head0 N (the LBA size of head 0)");
+
+    LoadedModule loaded = LoadModule(in);
+    Module& m = loaded.module;
+    // Read as the window reads its fields: alignment, template and head size
+    // first; the divider only once the head size is known to be set.
+    AutoInputs inputs;
+    inputs.alignment = StrToIntDef(args.value("align").value_or("50").toStdString(), 50);
+    if (const auto modelTemplate = args.value("template"))
+        inputs.modelTemplate = modelTemplate->toStdString();
+    inputs.headSize = StrToInt64Def(headText->toStdString(), 0);
+    if (inputs.headSize == 0)
+        throw Refusal("Enter LBA Size for Head 0");
+    inputs.divider = StrToIntDef(args.value("divider").value_or("15").toStdString(), 0);
+
+    AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);
+    SaveEditedModule(loaded, out);
+    std::cout << "Rows 1 to " << RowsHandled(m.layout.rowsPerFormat) << " of all six formats computed from head 0 = "
+              << inputs.headSize << "; checksum " << SavedChecksum(loaded) << "; module written to " << out
+              << '\n';
+    return kExitDone;
+}
+
+}  // namespace zentab::cli

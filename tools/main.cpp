@@ -1,0 +1,77 @@
+// zentab: the model-list editor's module work from a shell, for scripts and
+// for checking a module without the window.
+
+#include "cli_errors.h"
+#include "commands.h"
+#include "errors.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <new>
+
+namespace {
+
+using namespace zentab::cli;
+
+const char kUsage[] =
+    "Usage: zentab COMMAND ...\n"
+    "  show [--json] FILE\n"
+    "  fix FILE -o OUT\n"
+    "  set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
+    "  auto FILE --head0 N [--divider D] [--align S] [--template T] -o OUT\n"
+    "  capacity TEXT...\n"
+    "zentab COMMAND --help describes one command.\n"
+    "Exit status: 0 done, 1 module refused or file error (nothing written), 2 wrong command line.\n";
+
+int Dispatch(const QStringList& arguments)
+{
+    if (arguments.size() < 2)
+        throw UsageError("missing COMMAND");
+    const QString command = arguments.at(1);
+    const QStringList words = arguments.mid(2);
+    if (command == "show")
+        return RunShow(words);
+    if (command == "fix")
+        return RunFix(words);
+    if (command == "set")
+        return RunSet(words);
+    if (command == "auto")
+        return RunAuto(words);
+    if (command == "capacity")
+        return RunCapacity(words);
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitDone;
+    }
+    throw UsageError("unknown command \"" + command.toStdString() + "\"");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    try {
+        return Dispatch(arguments);
+    } catch (const UsageError& error) {
+        std::cerr << "zentab: " << error.what() << '\n';
+        if (arguments.size() < 2)
+            std::cerr << '\n' << kUsage;
+        else
+            std::cerr << "Run \"zentab help\" for the commands, \"zentab COMMAND --help\" for one of them.\n";
+        return kExitUsage;
+    } catch (const Refusal& error) {
+        std::cerr << "zentab: " << error.what() << '\n';
+    } catch (const zentab::PlatformError& error) {
+        std::cerr << "zentab: " << error.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "zentab: out of memory\n";
+    } catch (const std::exception& error) {
+        std::cerr << "zentab: " << error.what() << '\n';
+    }
+    return kExitRefused;
+}
