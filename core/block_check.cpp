@@ -63,6 +63,8 @@ std::string CheckWritableBlocks(const ModuleImage& image, const ModuleDirectory&
     }
     // The NEW block is found by its marker, not by the directory; it holds
     // the values of all six Formats, rows per format each.
+    if (layout.newBlockOffset < 0)
+        return "Module refused: it has no NEW value block marker (20 20 20 20 00 00 00 00).";
     const std::int64_t length = std::int64_t{layout.rowsPerFormat} * kFormats * 8;
     return CheckSpan(image, directory,
                      "the NEW value block (offset " + std::to_string(layout.newBlockOffset) + ", " +

@@ -85,11 +85,11 @@ void ReadModelList(ModuleImage& image, const ModuleDirectory& directory, const L
     }
 }
 
-std::string WriteModelList(const ModelTable& table, const ModuleDirectory& directory, const ListLayout& layout,
-                           ModuleImage& image)
+namespace {
+
+void WriteLists(const ModelTable& table, const ModuleDirectory& directory, const ListLayout& layout,
+                ModuleImage& image)
 {
-    if (std::string reason = CheckWritableBlocks(image, directory, layout); !reason.empty())
-        return reason;
     const int rows = RowsHandled(layout.rowsPerFormat);
     for (int f = 1; f <= kFormats; ++f) {
         image.seek(directory[NameEntry(f)].offset);
@@ -111,6 +111,51 @@ std::string WriteModelList(const ModelTable& table, const ModuleDirectory& direc
             }
         }
     }
+}
+
+// Blocks of two lists may share bytes; then the list written later would
+// silently undo an edit of the other. Reading back tells.
+std::string CheckReadBack(ModuleImage& image, const ModuleDirectory& directory, const ListLayout& layout,
+                          const ModelTable& written)
+{
+    ModelTable back;
+    ReadModelList(image, directory, layout, back);
+    const int rows = RowsHandled(layout.rowsPerFormat);
+    for (int f = 1; f <= kFormats; ++f) {
+        for (int r = 1; r <= rows; ++r) {
+            const std::int64_t value = written.value(r, f);
+            const std::int64_t stored = layout.isNew ? value : static_cast<std::uint32_t>(value);
+            const char* what = nullptr;
+            if (back.name(r, f) != DecodeNameField(EncodeNameField(written.name(r, f))))
+                what = "name";
+            else if (back.value(r, f) != stored)
+                what = "value";
+            if (what) {
+                return std::string("Save refused: the ") + what + " of " + FormatName(f) + " format row " +
+                       std::to_string(r) + " would not read back as written, because blocks of this module "
+                       "overlap. Nothing was written.";
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string WriteModelList(const ModelTable& table, const ModuleDirectory& directory, const ListLayout& layout,
+                           ModuleImage& image)
+{
+    if (std::string reason = CheckWritableBlocks(image, directory, layout); !reason.empty())
+        return reason;
+    // Written into a copy first, so that a refusal leaves the image as it was.
+    ModuleImage draft;
+    draft.assign(image.bytes());
+    WriteLists(table, directory, layout, draft);
+    const std::int64_t end = draft.position();
+    if (std::string reason = CheckReadBack(draft, directory, layout, table); !reason.empty())
+        return reason;
+    image.assign(draft.takeBytes());
+    image.seek(end);
     return {};
 }
 

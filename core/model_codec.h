@@ -20,9 +20,10 @@ void DecideListLayout(ModuleImage& image, const ModuleDirectory& directory, List
 void ReadModelList(ModuleImage& image, const ModuleDirectory& directory, const ListLayout& layout,
                    ModelTable& table);
 
-// Writes every name and value in place and returns an empty text; when a
-// block the module names cannot take them safely (see CheckWritableBlocks),
-// writes nothing and returns the reason.
+// Writes every name and value in place and returns an empty text. When a
+// block cannot take them safely (see CheckWritableBlocks), or two lists share
+// bytes so that one would undo an edit of the other, writes nothing and
+// returns the reason.
 std::string WriteModelList(const ModelTable& table, const ModuleDirectory& directory, const ListLayout& layout,
                            ModuleImage& image);
 

@@ -63,7 +63,9 @@ std::string ResolveTarget(const std::string& path)
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t maxSize)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe or a device picked by mistake cannot hang
+    // the open; anything but a regular file is then refused.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         ThrowCannotOpen(path, SystemReason(errno));
     struct stat st {};
@@ -71,6 +73,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t ma
         ThrowCannotOpen(path, SystemReason(errno));
     if (S_ISDIR(st.st_mode))
         ThrowCannotOpen(path, SystemReason(EISDIR));
+    if (!S_ISREG(st.st_mode))
+        ThrowCannotOpen(path, "Not a regular file");
     if (st.st_size > maxSize)
         ThrowCannotOpen(path, "The file is larger than " + std::to_string(maxSize >> 20) +
                                   " MiB; a model-list module is never that large.");
@@ -103,6 +107,10 @@ void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode))
         ThrowCannotCreate(path, SystemReason(EISDIR));
+    // Renaming over a file would ignore its write protection; a technician
+    // who made a module read-only meant it.
+    if (exists && ::access(target.c_str(), W_OK) != 0)
+        ThrowCannotCreate(path, SystemReason(errno));
 
     std::string temp = DirectoryOf(target) + "/.zentab-XXXXXX";
     Fd fd(::mkstemp(temp.data()));
@@ -138,6 +146,10 @@ void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
         fail(errno);
     if (::rename(temp.c_str(), target.c_str()) != 0)
         fail(errno);
+    // The new name must reach the disk too, not only the bytes.
+    Fd folder(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
 }
 
 }  // namespace zentab

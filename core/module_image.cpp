@@ -21,6 +21,15 @@ void ModuleImage::assign(std::vector<std::uint8_t> bytes)
     ++generation_;
 }
 
+std::vector<std::uint8_t> ModuleImage::takeBytes()
+{
+    std::vector<std::uint8_t> bytes;
+    bytes.swap(bytes_);
+    position_ = 0;
+    ++generation_;
+    return bytes;
+}
+
 void ModuleImage::loadFromFile(const std::string& path)
 {
     assign(ReadWholeFile(path, kMaxFileSize));

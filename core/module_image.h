@@ -32,6 +32,8 @@ public:
     const std::uint8_t* data() const { return bytes_.data(); }
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
     void assign(std::vector<std::uint8_t> bytes);
+    // Hands the contents over, leaving the image empty.
+    std::vector<std::uint8_t> takeBytes();
 
     // Changes whenever the contents are replaced or emptied as a whole.
     std::uint64_t generation() const { return generation_; }

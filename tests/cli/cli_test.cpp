@@ -377,9 +377,9 @@ TEST_F(CliEdit, RefusedEditsWriteNothing)
         {{"set", "--format", "3", "--row", "2", "--lba", "538976288"}, ModuleBuilder().newLayout(),
          "spells the block marker"},
         {{"set", "--format", "1", "--row", "1", "--name", "CHANGED"},
-         ModuleBuilder().entry(1, plain.blockOffset[0], 96), "share bytes"},
+         ModuleBuilder().entry(1, plain.blockOffset[0], 96), "overlap"},
         {{"set", "--format", "1", "--row", "2", "--lba", "123"}, ModuleBuilder().entry(7, plain.blockOffset[6], 16),
-         "share bytes"},
+         "overlap"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + " " + c.args.back());
