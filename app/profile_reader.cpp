@@ -1,5 +1,6 @@
 #include "profile_reader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -60,8 +61,11 @@ ProfileReader ProfileReader::FromText(const std::string& text)
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos)
             end = text.size();
-        const std::string line = TrimBlanks(text.substr(pos, end - pos));
+        std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
+        // Names travel as zero-terminated text: a zero byte ends the line.
+        raw.resize(std::min(raw.size(), raw.find('\0')));
+        const std::string line = TrimBlanks(raw);
         // Comments and lines without "=" carry no entry.
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;

@@ -35,9 +35,4 @@ void WriteByte(ModuleImage& image, std::uint8_t value) { WriteLittleEndian<1>(im
 void WriteDWord(ModuleImage& image, std::uint32_t value) { WriteLittleEndian<4>(image, value); }
 void WriteQWord(ModuleImage& image, std::uint64_t value) { WriteLittleEndian<8>(image, value); }
 
-std::uint32_t LoadDWord(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 }  // namespace zentab

@@ -17,7 +17,11 @@ void WriteByte(ModuleImage& image, std::uint8_t value);
 void WriteDWord(ModuleImage& image, std::uint32_t value);
 void WriteQWord(ModuleImage& image, std::uint64_t value);
 
-// Plain decoding of a little-endian word from memory.
-std::uint32_t LoadDWord(const std::uint8_t* p);
+// Plain decoding of a little-endian word from memory; inline, since the
+// checksum runs it over every word of the image.
+inline std::uint32_t LoadDWord(const std::uint8_t* p)
+{
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
 
 }  // namespace zentab

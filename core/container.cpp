@@ -58,7 +58,7 @@ Unit SumUnits(const ModuleImage& image, std::int64_t size, std::size_t unitSize,
 // Both sums leave out the checksum field itself, as if it held zero.
 std::uint32_t RoylSum(const ModuleImage& image, std::int64_t size)
 {
-    return SumUnits<std::uint32_t>(image, size, 4, kRoylChecksumAt / 4, LoadDWord);
+    return SumUnits<std::uint32_t>(image, size, 4, kRoylChecksumAt / 4, [](const std::uint8_t* p) { return LoadDWord(p); });
 }
 
 std::uint8_t LegacySum(const ModuleImage& image, std::int64_t size)

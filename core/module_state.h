@@ -39,10 +39,19 @@ constexpr int kShownRows = 10;
 
 struct ModelTable {
     // [row][column], column f-1 for Format f; row 0 and columns 6..11 unused.
-    std::array<std::array<std::string, 12>, 12> names{};
-    std::array<std::array<std::int64_t, 12>, 12> values{};
+    std::array<std::array<std::string, 12>, 12> names;
+    std::array<std::array<std::int64_t, 12>, 12> values;
 
-    void reset() { *this = ModelTable{}; }
+    ModelTable() { reset(); }
+    void reset()
+    {
+        for (auto& row : names) {
+            for (std::string& name : row)
+                name.clear();
+        }
+        for (auto& row : values)
+            row.fill(0);
+    }
     std::string& name(int row, int format) { return names[row][format - 1]; }
     std::int64_t& value(int row, int format) { return values[row][format - 1]; }
     const std::string& name(int row, int format) const { return names[row][format - 1]; }

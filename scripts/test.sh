@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, then the same tests built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, then short fuzz runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=2
+
+echo "== Sanitizer build (ASan + UBSan)"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZENTAB_SANITIZE=ON
+cmake --build build/asan -j"$jobs"
+(cd build/asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    ctest --output-on-failure -j"$jobs")
+
+echo "== Fuzz harnesses (short runs)"
+cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DZENTAB_BUILD_APP=OFF -DZENTAB_BUILD_TESTS=OFF -DZENTAB_FUZZ=ON
+cmake --build build/fuzz -j"$jobs"
+(cd build/fuzz && ctest --output-on-failure)
+
+echo "== Tests"
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build/test -j"$jobs"
+cd build/test
+ctest --output-on-failure -j"$jobs"
