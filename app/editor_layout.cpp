@@ -218,6 +218,9 @@ void TfmZentabEditor::buildCommandPanel()
     cbStdCapacity->setObjectName(QStringLiteral("cbStdCapacity"));
     cbStdCapacity->setEditable(true);
     cbStdCapacity->setInsertPolicy(QComboBox::NoInsert);
+    // Completion would turn a typed "2" into the first key starting with it
+    // and copy a value the user never chose.
+    cbStdCapacity->setCompleter(nullptr);
     cbStdCapacity->setGeometry(652, 11, 141, 24);
     cbStdCapacity->setEditText(QStringLiteral("Copy Std Capacity"));
     cbStdCapacity->lineEdit()->setCursorPosition(0);
