@@ -1,25 +1,9 @@
-#include "container.h"
-#include "model_codec.h"
-#include "module_builder.h"
+#include "core_test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace zentab;
 using namespace zentab::testkit;
-
-namespace {
-
-Module LoadModule(const BuiltModule& built)
-{
-    Module m;
-    m.image.assign(built.bytes);
-    EXPECT_NE(ReadModuleDirectory(m.image, m.directory), 0);
-    DecideListLayout(m.image, m.directory, m.layout);
-    ReadModelList(m.image, m.directory, m.layout, m.table);
-    return m;
-}
-
-}  // namespace
 
 // The builder itself must produce what the codec reads, in every combination
 // the other tests lean on.
@@ -36,7 +20,7 @@ TEST(Builder, ModulesReadBackAsBuilt)
                         builder.legacy();
                     builder.rows(rows).newLayout(isNew).tail(tail);
                     const BuiltModule built = builder.build();
-                    Module m = LoadModule(built);
+                    Module m = Load(built.bytes);
                     EXPECT_EQ(m.layout.rowsPerFormat, rows);
                     EXPECT_EQ(m.layout.isNew, isNew);
                     if (isNew) {

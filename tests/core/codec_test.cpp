@@ -11,22 +11,8 @@ using namespace zentab::testkit;
 
 namespace {
 
-// Container check and layout decision, as Load runs them before reading.
-Module Open(const BuiltModule& built)
-{
-    Module m;
-    m.image.assign(built.bytes);
-    EXPECT_NE(ReadModuleDirectory(m.image, m.directory), 0);
-    DecideListLayout(m.image, m.directory, m.layout);
-    return m;
-}
-
-Module Load(const BuiltModule& built)
-{
-    Module m = Open(built);
-    ReadModelList(m.image, m.directory, m.layout, m.table);
-    return m;
-}
+Module Open(const BuiltModule& built) { return testkit::Open(built.bytes); }
+Module Load(const BuiltModule& built) { return testkit::Load(built.bytes); }
 
 std::string Write(Module& m) { return WriteModelList(m.table, m.directory, m.layout, m.image); }
 

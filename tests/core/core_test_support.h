@@ -1,7 +1,9 @@
 #pragma once
 // Small helpers shared by the core tests.
 
+#include "container.h"
 #include "errors.h"
+#include "model_codec.h"
 #include "module_builder.h"
 #include "module_state.h"
 #include "pending_messages.h"
@@ -32,6 +34,23 @@ inline ModuleBuilder Form(bool royl)
     if (!royl)
         builder.legacy();
     return builder;
+}
+
+// Container check and layout decision, as Load runs them before reading.
+inline Module Open(const Bytes& bytes)
+{
+    Module m;
+    m.image.assign(bytes);
+    EXPECT_NE(ReadModuleDirectory(m.image, m.directory), 0);
+    DecideListLayout(m.image, m.directory, m.layout);
+    return m;
+}
+
+inline Module Load(const Bytes& bytes)
+{
+    Module m = Open(bytes);
+    ReadModelList(m.image, m.directory, m.layout, m.table);
+    return m;
 }
 
 inline ModuleImage ImageOf(Bytes bytes)

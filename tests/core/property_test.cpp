@@ -59,16 +59,6 @@ Drawn Draw(Random& random)
     return d;
 }
 
-Module Loaded(const Bytes& bytes)
-{
-    Module m;
-    m.image.assign(bytes);
-    EXPECT_NE(ReadModuleDirectory(m.image, m.directory), 0);
-    DecideListLayout(m.image, m.directory, m.layout);
-    ReadModelList(m.image, m.directory, m.layout, m.table);
-    return m;
-}
-
 bool IsChecksumByte(bool royl, std::size_t at) { return royl ? at >= 12 && at < 16 : at == 3; }
 
 }  // namespace
@@ -80,7 +70,7 @@ TEST(Property, SavingWithoutEditsChangesOnlyNameNormalisationAndChecksum)
         SCOPED_TRACE(::testing::Message() << "seed " << kSeed << " module " << i);
         Drawn d = Draw(random);
         const BuiltModule built = d.builder.build();
-        Module m = Loaded(built.bytes);
+        Module m = Load(built.bytes);
         ASSERT_EQ(m.layout.isNew, d.isNew || d.rows == 0);  // no rows reads as NEW
         ASSERT_EQ(WriteModelList(m.table, m.directory, m.layout, m.image), "");
         UpdateChecksum(m.image);
@@ -145,7 +135,7 @@ TEST(Property, StdKeepsTheLowWordOfWideAndNegativeValues)
     for (int i = 0; i < kModules; ++i) {
         SCOPED_TRACE(::testing::Message() << "seed " << kSeed << " module " << i);
         const BuiltModule built = ModuleBuilder().rows(1 + random.below(11)).build();
-        Module m = Loaded(built.bytes);
+        Module m = Load(built.bytes);
         const int r = 1 + random.below(m.layout.rowsPerFormat);
         const int f = 2 + random.below(5);  // Main stays as built, so the layout stays STD
         std::int64_t value = random.any64();
@@ -154,7 +144,7 @@ TEST(Property, StdKeepsTheLowWordOfWideAndNegativeValues)
         m.table.value(r, f) = value;
         ASSERT_EQ(WriteModelList(m.table, m.directory, m.layout, m.image), "");
         EXPECT_EQ(LE(m.image.bytes(), built.stdValueAt(r, f), 4), static_cast<std::uint32_t>(value));
-        Module again = Loaded(m.image.bytes());
+        Module again = Load(m.image.bytes());
         EXPECT_EQ(again.table.value(r, f), static_cast<std::int64_t>(static_cast<std::uint32_t>(value)));
     }
 }

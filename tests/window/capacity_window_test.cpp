@@ -20,18 +20,6 @@ using zentab::testkit::ModuleBuilder;
 
 namespace {
 
-QString Field(const char* kind, int format, int row) { return QStringLiteral("%1%2%3").arg(kind).arg(format).arg(row); }
-
-QString SizeLabelName(int format, int row)
-{
-    if (format == 1)
-        return QStringLiteral("la%1").arg(10 + row);
-    if (format == 4)
-        return QStringLiteral("la%1").arg(20 + row);
-    const int digit = format == 2 ? 1 : format == 3 ? 2 : format == 5 ? 3 : 4;
-    return QStringLiteral("la%1%2").arg(20 + row).arg(digit);
-}
-
 QString ModelName(const char* number) { return QStringLiteral("WDC WD%1EARS-00MVWB0").arg(number); }
 
 struct Cell {

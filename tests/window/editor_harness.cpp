@@ -17,6 +17,19 @@ using zentab::testkit::WriteFileBytes;
 
 std::vector<std::uint8_t> ModuleBytes(const zentab::testkit::ModuleBuilder& builder) { return builder.build().bytes; }
 
+QString Field(const char* kind, int format, int row) { return QStringLiteral("%1%2%3").arg(kind).arg(format).arg(row); }
+
+QString SizeLabelName(int format, int row)
+{
+    if (format == 1)
+        return QStringLiteral("la%1").arg(10 + row);
+    if (format == 4)
+        return QStringLiteral("la%1").arg(20 + row);
+    const int digit = format == 2 ? 1 : format == 3 ? 2 : format == 5 ? 3 : 4;
+    return QStringLiteral("la%1%2").arg(20 + row).arg(digit);
+}
+
+
 EditorHarness::EditorHarness() : window_(std::make_unique<TfmZentabEditor>(module_))
 {
     window_->show();

@@ -76,3 +76,8 @@ private:
 };
 
 std::vector<std::uint8_t> ModuleBytes(const zentab::testkit::ModuleBuilder& builder);
+
+// Object names of the grid, written out independently of the window's code:
+// "Mdl" or "LBA" with Format and row, and the size labels' irregular names.
+QString Field(const char* kind, int format, int row);
+QString SizeLabelName(int format, int row);
