@@ -256,6 +256,21 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
+    void loadPressedWhileTheChecksumRunsIsIgnored()
+    {
+        EditorHarness h;
+        const auto original = ModuleBytes(ModuleBuilder().legacy().rows(3));
+        h.load(h.writeModule(QStringLiteral("m.bin"), original));
+        // Delivered while Save's checksum lets pending events run: emptying
+        // the image under the sum must not happen.
+        auto* load = h.find<QPushButton>(QStringLiteral("btLoad"));
+        QMetaObject::invokeMethod(load, &QPushButton::click, Qt::QueuedConnection);
+        h.save(h.path(QStringLiteral("out.bin")));
+        QCOMPARE(h.readFile(QStringLiteral("out.bin")), original);
+        QCOMPARE(h.module().image.bytes(), original);
+        QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
+    }
+
     void blockInsideTheHeaderIsRefusedWithAMessage()
     {
         EditorHarness h;
