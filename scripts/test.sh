@@ -9,7 +9,7 @@ export QT_QPA_PLATFORM=offscreen
 jobs=2
 
 echo "== Sanitizer build (ASan + UBSan)"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZENTAB_SANITIZE=ON
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZENTAB_SANITIZE=ON -DZENTAB_BENCH=OFF
 cmake --build build/asan -j"$jobs"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     ctest --output-on-failure -j"$jobs")
