@@ -139,6 +139,19 @@ BuiltModule ModuleBuilder::build() const
     return m;
 }
 
+std::uint64_t LE(const std::vector<std::uint8_t>& bytes, std::size_t at, int width)
+{
+    std::uint64_t v = 0;
+    for (int i = width - 1; i >= 0; --i)
+        v = v << 8 | bytes.at(at + static_cast<std::size_t>(i));
+    return v;
+}
+
+std::string NameAt(const std::vector<std::uint8_t>& bytes, std::size_t at)
+{
+    return std::string(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + 24));
+}
+
 std::uint32_t RoylWordSum(const std::vector<std::uint8_t>& bytes)
 {
     std::uint32_t sum = 0;

@@ -78,6 +78,10 @@ private:
     bool goodChecksum_ = true;
 };
 
+// A little-endian number, and a 24-byte name field, as stored at an offset.
+std::uint64_t LE(const std::vector<std::uint8_t>& bytes, std::size_t at, int width);
+std::string NameAt(const std::vector<std::uint8_t>& bytes, std::size_t at);
+
 // Sum rules of the two checksum forms over a whole image.
 std::uint32_t RoylWordSum(const std::vector<std::uint8_t>& bytes);
 std::uint8_t LegacyByteSum(const std::vector<std::uint8_t>& bytes);

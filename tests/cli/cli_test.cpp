@@ -1,24 +1,18 @@
+// The built zentab tool against modules synthesised in a temp dir: what it
+// prints and writes, and its exit status.
+
+#include "expected_capacities.h"
 #include "module_builder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdint>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
-#include <vector>
 
 using namespace zentab::testkit;
 namespace fs = std::filesystem;
@@ -27,121 +21,53 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 struct Outcome {
-    int status = -1;  // exit status, or minus the signal that ended the tool
+    int status = -1;  // -1 when the tool crashed or hung
     std::string out;
     std::string err;
 };
 
-std::string ReadText(const std::string& path)
+ModuleBuilder Form(bool royl, bool isNew, int rows = 4)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    ModuleBuilder builder;
+    if (!royl)
+        builder.legacy();
+    return builder.newLayout(isNew).rows(rows);
 }
-
-std::uint64_t LoadLE(const Bytes& bytes, std::size_t at, int width)
-{
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | bytes.at(at + static_cast<std::size_t>(i));
-    return value;
-}
-
-std::string Field(const Bytes& bytes, std::size_t at) { return std::string(bytes.begin() + at, bytes.begin() + at + 24); }
-
-// A name as the editor writes it: blank-padded to 23, a zero byte last.
-std::string NameField(std::string name)
-{
-    name.resize(23, ' ');
-    return name + '\0';
-}
-
-bool ChecksumValid(const Bytes& bytes, bool royl) { return royl ? RoylWordSum(bytes) == 0 : LegacyByteSum(bytes) == 0; }
-
-struct Span {
-    std::size_t at;
-    std::size_t length;
-};
-
-// Fails on the first byte that differs outside the spans an edit may change.
-void ExpectOnlyChanged(const Bytes& before, const Bytes& after, const std::vector<Span>& allowed)
-{
-    ASSERT_EQ(before.size(), after.size());
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        bool mayChange = false;
-        for (const Span& s : allowed)
-            mayChange = mayChange || (i >= s.at && i < s.at + s.length);
-        if (!mayChange && before[i] != after[i]) {
-            ADD_FAILURE() << "byte " << i << " changed from " << int{before[i]} << " to " << int{after[i]};
-            return;
-        }
-    }
-}
-
-Span ChecksumSpan(bool royl) { return royl ? Span{12, 4} : Span{3, 1}; }
 
 class CliFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zentab-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
+    std::string path(const std::string& name) const { return dir_.filePath(QString::fromStdString(name)).toStdString(); }
     std::string write(const std::string& name, const Bytes& bytes)
     {
         WriteFileBytes(path(name), bytes);
         return path(name);
     }
 
-    // Runs the tool with a deadline, so that a hang fails the test instead
-    // of stalling the whole run.
+    // With a deadline, so that a hang fails the test instead of stalling the run.
     Outcome run(const std::vector<std::string>& args)
     {
-        const std::string outPath = path(".stdout");
-        const std::string errPath = path(".stderr");
-        std::vector<char*> argv{const_cast<char*>(ZENTAB_CLI_PATH)};
+        QStringList arguments;
         for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-            ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
+            arguments << QString::fromStdString(a);
+        QProcess tool;
+        tool.start(QStringLiteral(ZENTAB_CLI_PATH), arguments);
+        if (!tool.waitForFinished(10000)) {
+            tool.kill();
+            tool.waitForFinished();
+            ADD_FAILURE() << "zentab did not finish within 10 s";
+            return {};
         }
-        Outcome result;
-        int status = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (::waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ::kill(pid, SIGKILL);
-                ::waitpid(pid, &status, 0);
-                ADD_FAILURE() << "zentab did not finish within 10 s";
-                return result;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-        result.out = ReadText(outPath);
-        result.err = ReadText(errPath);
-        return result;
+        return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+                tool.readAllStandardOutput().toStdString(), tool.readAllStandardError().toStdString()};
     }
 
-    std::string dir_;
+    QTemporaryDir dir_;
 };
 
 class CliShow : public CliFixture {};
 class CliEdit : public CliFixture {};
 class CliHostile : public CliFixture {};
 class CliUsage : public CliFixture {};
-
-// --- show -----------------------------------------------------------------
 
 TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
 {
@@ -155,10 +81,7 @@ TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "royl=" << c.royl << " new=" << c.isNew << " rows=" << c.rows);
-        ModuleBuilder builder;
-        builder.rows(c.rows).newLayout(c.isNew).entryCount(c.entries).name(2, 3, "Custom name");
-        if (!c.royl)
-            builder.legacy();
+        ModuleBuilder builder = Form(c.royl, c.isNew, c.rows).entryCount(c.entries).name(2, 3, "Custom name");
         if (c.badChecksum)
             builder.badChecksum();
         if (c.isNew)
@@ -171,9 +94,9 @@ TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
         EXPECT_EQ(json.keys(), (QStringList{"checksum", "directory", "entry_count", "form", "formats", "layout",
                                             "module_id", "new_block_offset", "rows"}));
         EXPECT_EQ(json["form"].toString(), c.royl ? "ROYL" : "legacy");
+        EXPECT_EQ(json["layout"].toString(), c.isNew ? "NEW" : "STD");
         EXPECT_EQ(json["module_id"].toInteger(), 12);
         EXPECT_EQ(json["entry_count"].toInteger(), c.entries);
-        EXPECT_EQ(json["layout"].toString(), c.isNew ? "NEW" : "STD");
         EXPECT_EQ(json["rows"].toInteger(), c.rows);
         EXPECT_EQ(json["new_block_offset"].toInteger(), built.newBlockOffset);
         const QJsonArray directory = json["directory"].toArray();
@@ -183,7 +106,7 @@ TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
             EXPECT_EQ(directory[i].toArray()[1].toInteger(), c.rows * (i < 6 ? 24 : 4));
         }
         const QJsonObject checksum = json["checksum"].toObject();
-        const std::uint64_t stored = c.royl ? LoadLE(built.bytes, 12, 4) : built.bytes[3];
+        const std::uint64_t stored = c.royl ? LE(built.bytes, 12, 4) : built.bytes[3];
         EXPECT_EQ(checksum["stored"].toInteger(), static_cast<qint64>(stored));
         EXPECT_EQ(checksum["computed"].toInteger(),
                   static_cast<qint64>((stored - (c.badChecksum ? 1 : 0)) & (c.royl ? 0xFFFFFFFFu : 0xFFu)));
@@ -191,21 +114,16 @@ TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
 
         const QJsonArray formats = json["formats"].toArray();
         ASSERT_EQ(formats.size(), 6);
-        const char* const formatNames[] = {"Main", "Alt 1", "Alt 2", "Alt 3", "Alt 4", "Alt 5"};
         for (int f = 1; f <= 6; ++f) {
-            const QJsonObject format = formats[f - 1].toObject();
-            EXPECT_EQ(format["name"].toString(), formatNames[f - 1]);
-            const QJsonArray rows = format["rows"].toArray();
+            EXPECT_EQ(formats[f - 1]["name"].toString(), f == 1 ? QString("Main") : QString("Alt %1").arg(f - 1));
+            const QJsonArray rows = formats[f - 1]["rows"].toArray();
             ASSERT_EQ(rows.size(), std::min(c.rows, 11));
             for (int row = 1; row <= rows.size(); ++row) {
-                const QJsonObject cell = rows[row - 1].toObject();
-                EXPECT_EQ(cell["name"].toString().toStdString(),
+                EXPECT_EQ(rows[row - 1]["name"].toString().toStdString(),
                           row == 2 && f == 3 ? "Custom name" : ModuleBuilder::defaultName(row, f));
-                const std::int64_t lba = !c.isNew || f != 6 || row > 3 ? builder.defaultValue(row, f)
-                                         : row == 1                    ? kAboveDouble
-                                         : row == 2                    ? INT64_MAX
-                                                                       : -488354832;
-                EXPECT_EQ(cell["lba"].toInteger(), lba);
+                const std::int64_t special[] = {kAboveDouble, INT64_MAX, -488354832};
+                EXPECT_EQ(rows[row - 1]["lba"].toInteger(),
+                          c.isNew && f == 6 && row <= 3 ? special[row - 1] : builder.defaultValue(row, f));
             }
         }
         // Exact in the text itself, not only after a lenient parse.
@@ -218,8 +136,7 @@ TEST_F(CliShow, JsonDescribesHeaderLayoutChecksumAndLists)
 
 TEST_F(CliShow, TableShowsElevenRowsWithSizes)
 {
-    const BuiltModule built = ModuleBuilder().rows(12).value(1, 1, 3907029168).build();
-    const Outcome r = run({"show", write("m.bin", built.bytes)});
+    const Outcome r = run({"show", write("m.bin", ModuleBuilder().rows(12).value(1, 1, 3907029168).build().bytes)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("3907029168  2.0T"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(ModuleBuilder::defaultName(11, 6)), std::string::npos);
@@ -228,26 +145,18 @@ TEST_F(CliShow, TableShowsElevenRowsWithSizes)
     EXPECT_NE(r.out.find("valid"), std::string::npos);
 }
 
-// --- fix, set, auto -----------------------------------------------------------
-
+// Written modules are compared whole with ones built to match, checksum included.
 TEST_F(CliEdit, FixMakesTheChecksumValidAndChangesNothingElse)
 {
     for (bool royl : {true, false}) {
         for (bool inPlace : {false, true}) {
             SCOPED_TRACE(::testing::Message() << "royl=" << royl << " inPlace=" << inPlace);
-            ModuleBuilder builder;
-            builder.badChecksum().newLayout(!royl).tail(3).name(1, 1, "  padded  ");
-            if (!royl)
-                builder.legacy();
-            const BuiltModule built = builder.build();
-            const std::string in = write("m.bin", built.bytes);
+            const ModuleBuilder module = Form(royl, !royl).tail(3).name(1, 1, "  padded  ");
+            const std::string in = write("m.bin", ModuleBuilder(module).badChecksum().build().bytes);
             const std::string out = inPlace ? in : path("out.bin");
             const Outcome r = run({"fix", in, "-o", out});
             ASSERT_EQ(r.status, 0) << r.err;
-            const Bytes saved = ReadFileBytes(out);
-            EXPECT_TRUE(ChecksumValid(saved, royl));
-            EXPECT_NE(saved, built.bytes);
-            ExpectOnlyChanged(built.bytes, saved, {ChecksumSpan(royl)});
+            EXPECT_EQ(ReadFileBytes(out), module.build().bytes);
         }
     }
 }
@@ -270,85 +179,52 @@ TEST_F(CliEdit, SetWritesOneCellExactly)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "f" << c.format << " r" << c.row);
-        ModuleBuilder builder;
-        builder.newLayout(c.isNew);
-        if (!c.royl)
-            builder.legacy();
-        const BuiltModule built = builder.build();
-        std::vector<std::string> args{"set", write("m.bin", built.bytes), "--format", std::to_string(c.format),
-                                      "--row", std::to_string(c.row), "-o", path("out.bin")};
-        if (c.lba)
-            args.insert(args.end(), {"--lba", c.lba});
-        if (c.name)
-            args.insert(args.end(), {"--name", c.name});
-        const Outcome r = run(args);
-        ASSERT_EQ(r.status, 0) << r.err;
-        const Bytes saved = ReadFileBytes(path("out.bin"));
-        EXPECT_TRUE(ChecksumValid(saved, c.royl));
-        const std::size_t nameAt = built.nameFieldAt(c.row, c.format);
-        const std::size_t valueAt = c.isNew ? static_cast<std::size_t>(built.newValueAt(c.row, c.format, 4))
-                                            : built.stdValueAt(c.row, c.format);
-        const int width = c.isNew ? 8 : 4;
+        std::vector<std::string> args{"set", write("m.bin", Form(c.royl, c.isNew).build().bytes), "--format",
+                                      std::to_string(c.format), "--row", std::to_string(c.row), "-o", path("out.bin")};
+        ModuleBuilder expected = Form(c.royl, c.isNew);
         if (c.lba) {
-            EXPECT_EQ(LoadLE(saved, valueAt, width), static_cast<std::uint64_t>(c.expected));
+            args.insert(args.end(), {"--lba", c.lba});
+            expected.value(c.row, c.format, c.expected);
         }
         if (c.name) {
-            EXPECT_EQ(Field(saved, nameAt), std::strlen(c.name) == 24 ? c.name : NameField(c.name));
+            args.insert(args.end(), {"--name", c.name});
+            expected.name(c.row, c.format, c.name);
         }
-        ExpectOnlyChanged(built.bytes, saved,
-                          {ChecksumSpan(c.royl), {nameAt, 24}, {valueAt, static_cast<std::size_t>(width)}});
+        const Outcome r = run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ReadFileBytes(path("out.bin")), expected.build().bytes);
     }
 }
 
 TEST_F(CliEdit, AutoFillsAllSixFormatsFromHeadZero)
 {
-    // Head 0 of 488397168 sectors, divider 15, alignment 50: rows 1..4.
-    const struct {
-        std::int64_t lba[4];
-        const char* number[4];
-    } expected[6] = {
-        {{488397168, 976773168, 1465149168, 1953525168}, {"2500", "5000", "7500", "10"}},
-        {{390721968, 879097968, 1367473968, 1758174768}, {"2000", "4500", "7000", "9000"}},
-        {{390721968, 781422768, 1269798768, 1660499568}, {"2000", "4000", "6500", "8500"}},
-        {{390721968, 781422768, 1172123568, 1562824368}, {"2000", "4000", "6000", "8000"}},
-        {{293046768, 683747568, 1074448368, 1367473968}, {"1500", "3500", "5500", "7000"}},
-        {{293046768, 586072368, 976773168, 1269798768}, {"1500", "3000", "5000", "6500"}},
-    };
     const struct {
         bool royl, isNew;
         int rows;
     } cases[] = {{true, false, 4}, {false, true, 4}, {true, true, 12}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "royl=" << c.royl << " new=" << c.isNew << " rows=" << c.rows);
-        ModuleBuilder builder;
-        builder.rows(c.rows).newLayout(c.isNew);
-        if (!c.royl)
-            builder.legacy();
-        const BuiltModule built = builder.build();
-        const Outcome r = run({"auto", write("m.bin", built.bytes), "--head0", "488397168", "-o", path("out.bin")});
+        const BuiltModule built = Form(c.royl, c.isNew, c.rows).build();
+        const Outcome r = run({"auto", write("m.bin", built.bytes), "--head0", std::to_string(kAutoHead0), "-o",
+                               path("out.bin")});
         ASSERT_EQ(r.status, 0) << r.err;
         const Bytes saved = ReadFileBytes(path("out.bin"));
-        EXPECT_TRUE(ChecksumValid(saved, c.royl));
-        const int width = c.isNew ? 8 : 4;
-        auto valueAt = [&](int row, int f) {
-            return c.isNew ? static_cast<std::size_t>(built.newValueAt(row, f, c.rows)) : built.stdValueAt(row, f);
-        };
-        std::vector<Span> allowed{ChecksumSpan(c.royl)};
+        // Rows 5 to 11 are worked out in the core tests; here they are taken
+        // as written, and row 12 past the table must keep its bytes.
+        ModuleBuilder expected = Form(c.royl, c.isNew, c.rows);
         for (int f = 1; f <= 6; ++f) {
             for (int row = 1; row <= std::min(c.rows, 11); ++row) {
-                allowed.push_back({built.nameFieldAt(row, f), 24});
-                allowed.push_back({valueAt(row, f), static_cast<std::size_t>(width)});
-            }
-            for (int row = 1; row <= 4; ++row) {
-                const auto& e = expected[f - 1];
-                EXPECT_EQ(LoadLE(saved, valueAt(row, f), width), static_cast<std::uint64_t>(e.lba[row - 1]))
-                    << "format " << f << " row " << row;
-                EXPECT_EQ(Field(saved, built.nameFieldAt(row, f)),
-                          NameField(std::string("WDC WD") + e.number[row - 1] + "EARS-00MVWB0"));
+                const std::size_t valueAt = c.isNew ? built.newValueAt(row, f, c.rows) : built.stdValueAt(row, f);
+                if (row <= 4) {
+                    const AutoCell& cell = kAutoRows[f - 1][row - 1];
+                    expected.name(row, f, AutoModelName(cell.number)).value(row, f, cell.lba);
+                } else {
+                    expected.rawName(row, f, NameAt(saved, built.nameFieldAt(row, f)))
+                        .value(row, f, static_cast<std::int64_t>(LE(saved, valueAt, 8)));
+                }
             }
         }
-        // Rows past the table's 11 keep their bytes.
-        ExpectOnlyChanged(built.bytes, saved, allowed);
+        EXPECT_EQ(saved, expected.build().bytes);
     }
 }
 
@@ -362,9 +238,10 @@ TEST_F(CliEdit, RefusedEditsWriteNothing)
         const char* message;
     } cases[] = {
         {{"auto", "--head0", "0"}, four, "Enter LBA Size for Head 0"},
+        // Head 0 is checked before the divider, and the shorthand is not read there.
         {{"auto", "--head0", "250G", "--divider", "0"}, four, "Enter LBA Size for Head 0"},
         {{"auto", "--head0", "488397168", "--divider", "0"}, four, "Division by zero"},
-        {{"auto", "--head0", "488397168", "--divider", ""}, four, "Division by zero"},
+        {{"auto", "--head0", "488397168", "--divider", ""}, four, "Division by zero"},  // given empty, not absent
         {{"auto", "--head0", "488397168", "--align", "0"}, four, "Division by zero"},
         // Row 9 comes to 4395405168, which an STD module cannot hold.
         {{"auto", "--head0", "488397168"}, ModuleBuilder().rows(10), "does not fit the 32-bit"},
@@ -408,8 +285,6 @@ TEST_F(CliEdit, CapacityPrintsEachValueAndReportsBadTexts)
         EXPECT_NE(bad.err.find(text), std::string::npos) << text;
 }
 
-// --- damaged and hostile input ------------------------------------------
-
 Bytes Cut(Bytes bytes, std::size_t size)
 {
     bytes.resize(size);
@@ -419,7 +294,6 @@ Bytes Cut(Bytes bytes, std::size_t size)
 TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
 {
     const BuiltModule royl = ModuleBuilder().build();
-    const BuiltModule many = ModuleBuilder().entryCount(255).build();
     enum Kind { File, Directory, Missing };
     const struct {
         const char* label;
@@ -428,18 +302,9 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
         const char* message;
     } cases[] = {
         {"empty file", File, {}, "Stream read error"},
-        {"ROYL header cut", File, Cut(royl.bytes, 40), "Stream read error"},
-        {"legacy header cut", File, Cut(ModuleBuilder().legacy().build().bytes, 20), "Stream read error"},
         {"blocks cut", File, Cut(royl.bytes, royl.headerSize + 50), "Stream read error"},
-        {"255 entries cut", File, Cut(many.bytes, 1000), "Stream read error"},
         {"wrong id", File, ModuleBuilder().moduleId(13).build().bytes, "not a model-list module"},
-        {"id 12 in the low byte only", File, ModuleBuilder().moduleId(0x010C).build().bytes, "not a model-list"},
-        {"legacy wrong id", File, ModuleBuilder().legacy().moduleId(11).build().bytes, "not a model-list"},
-        {"no entries", File, ModuleBuilder().entryCount(0).countHighBytes(0xFFFFFF).build().bytes,
-         "not a model-list"},
         {"five entries", File, ModuleBuilder().entryCount(5).build().bytes, "no entry 5"},
-        {"value block past end", File, ModuleBuilder().entry(6, 0xFFFFFF00, 16).build().bytes, "Stream read error"},
-        {"name block past end", File, ModuleBuilder().entry(3, 0x7FFFFFF0, 96).build().bytes, "Stream read error"},
         {"name block over header", File, ModuleBuilder().entry(2, 16, 96).build().bytes, "inside the module header"},
         {"NEW without marker", File, ModuleBuilder().newLayout().withMarker(false).build().bytes,
          "Stream read error"},
@@ -449,23 +314,24 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
         {"missing file", Missing, {}, "Cannot open file"},
     };
     const Bytes keep{'k', 'e', 'e', 'p'};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::string in = c.kind == File ? write("m.bin", c.bytes) : c.kind == Directory ? dir_ : path("none");
-        const std::string existing = write("existing.bin", keep);
-        const std::vector<std::vector<std::string>> commands{
-            {"show", in},
-            {"show", "--json", in},
-            {"fix", in, "-o", existing},
-            {"set", in, "--format", "1", "--row", "1", "--lba", "1", "-o", path("new.bin")},
-            {"auto", in, "--head0", "488397168", "-o", path("new.bin")},
-        };
-        for (const auto& command : commands) {
-            const Outcome r = run(command);
-            EXPECT_EQ(r.status, 1) << command[0];
-            EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-            EXPECT_TRUE(r.out.empty()) << r.out;
-        }
+    const std::string existing = write("existing.bin", keep);
+    // Each case through one command in turn, so that every command meets several.
+    const std::vector<std::vector<std::string>> commands{
+        {"show"}, {"show", "--json"}, {"fix", "-o", existing},
+        {"set", "--format", "1", "--row", "1", "--lba", "1", "-o", path("new.bin")},
+        {"auto", "--head0", "488397168", "-o", path("new.bin")},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        std::vector<std::string> args = commands[i % commands.size()];
+        SCOPED_TRACE(std::string(c.label) + ", " + args[0]);
+        args.insert(args.begin() + 1,
+                    c.kind == File ? write("m.bin", c.bytes) : c.kind == Directory ? dir_.path().toStdString()
+                                                                                   : path("none"));
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << r.out;
         EXPECT_EQ(ReadFileBytes(existing), keep);
         EXPECT_FALSE(fs::exists(path("new.bin")));
     }
@@ -474,28 +340,24 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
 TEST_F(CliHostile, FailedWriteLeavesNoFile)
 {
     const std::string in = write("m.bin", ModuleBuilder().badChecksum().build().bytes);
-    for (const std::string& out : {dir_, path("no-such-dir/out.bin")}) {
+    for (const std::string& out : {dir_.path().toStdString(), path("no-such-dir/out.bin")}) {
         const Outcome r = run({"fix", in, "-o", out});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("Cannot create file"), std::string::npos) << r.err;
     }
     std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(dir_))
+    for (const auto& entry : fs::directory_iterator(dir_.path().toStdString()))
         left.push_back(entry.path().filename().string());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{".stderr", ".stdout", "m.bin"}));
+    EXPECT_EQ(left, std::vector<std::string>{"m.bin"});
 }
-
-// --- usage ------------------------------------------------------------------
 
 TEST_F(CliUsage, BadCommandLinesExitTwoAndWriteNothing)
 {
     const std::string file = write("m.bin", ModuleBuilder().build().bytes);
     const std::string out = path("out.bin");
     auto set = [&](std::vector<std::string> extra) {
-        std::vector<std::string> args{"set", file, "-o", out};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return args;
+        extra.insert(extra.begin(), {"set", file, "-o", out});
+        return extra;
     };
     const std::vector<std::vector<std::string>> cases{
         {},
@@ -504,22 +366,17 @@ TEST_F(CliUsage, BadCommandLinesExitTwoAndWriteNothing)
         {"show", file, file},
         {"show", "--bogus", file},
         {"fix", file},
-        {"fix", "-o", out},
         {"auto", file, "-o", out},
-        {"auto", file, "--head0", "488397168"},
         {"capacity"},
         set({"--format", "7", "--row", "1", "--name", "X"}),
-        set({"--format", "0", "--row", "1", "--name", "X"}),
+        set({"--format", "1", "--row", "0", "--name", "X"}),
         set({"--row", "1", "--name", "X"}),
         set({"--format", "1", "--name", "X"}),
-        set({"--format", "1", "--row", "0", "--name", "X"}),
         set({"--format", "1", "--row", "abc", "--name", "X"}),
-        set({"--format", "1", "--row", "5", "--name", "X"}),
+        set({"--format", "1", "--row", "5", "--name", "X"}),  // the module has 4
         set({"--format", "1", "--row", "1", "--row", "2", "--name", "X"}),
         set({"--format", "1", "--row", "1"}),
-        set({"--format", "1", "--row", "1", "--lba", "2.5T"}),
         set({"--format", "1", "--row", "1", "--lba", "2T5"}),
-        set({"--format", "1", "--row", "1", "--lba", "99999999999999999T"}),
         set({"--format", "1", "--row", "1", "--name", "twenty-five characters ab"}),
         set({"--format", "1", "--row", "1", "--name", "caf\xc3\xa9"}),
         set({"--format", "1", "--row", "1", "--name", "tab\there"}),

@@ -1,13 +1,13 @@
 #include "auto_fill.h"
 #include "core_test_support.h"
+#include "expected_capacities.h"
 
 #include <gtest/gtest.h>
 
 using namespace zentab;
+using namespace zentab::testkit;
 
 namespace {
-
-const std::string kSuffix = "EARS-00MVWB0";
 
 // Every cell, used or not, holds a mark, so stray writes show.
 ModelTable Marked()
@@ -22,11 +22,7 @@ ModelTable Marked()
 
 AutoInputs Inputs(std::int64_t head, std::int32_t divider = 15, std::int32_t alignment = 50)
 {
-    AutoInputs in;
-    in.headSize = head;
-    in.divider = divider;
-    in.alignment = alignment;
-    return in;
+    return AutoInputs{head, divider, alignment};
 }
 
 // Rows above `rows`, row 0 and the unused columns still hold their marks.
@@ -46,22 +42,12 @@ void ExpectUntouchedOutside(const ModelTable& t, int rows)
 
 TEST(AutoFill, FourRowsFromStartUpInputs)
 {
-    const std::int64_t values[kFormats][4] = {
-        {488397168, 976773168, 1465149168, 1953525168}, {390721968, 879097968, 1367473968, 1758174768},
-        {390721968, 781422768, 1269798768, 1660499568}, {390721968, 781422768, 1172123568, 1562824368},
-        {293046768, 683747568, 1074448368, 1367473968}, {293046768, 586072368, 976773168, 1269798768},
-    };
-    const int numbers[kFormats][4] = {
-        {2500, 5000, 7500, 10}, {2000, 4500, 7000, 9000}, {2000, 4000, 6500, 8500},
-        {2000, 4000, 6000, 8000}, {1500, 3500, 5500, 7000}, {1500, 3000, 5000, 6500},
-    };
     ModelTable t = Marked();
-    AutoFillTable(t, 4, Inputs(488397168));
+    AutoFillTable(t, 4, Inputs(kAutoHead0));
     for (int f = 1; f <= kFormats; ++f) {
         for (int r = 1; r <= 4; ++r) {
-            EXPECT_EQ(t.value(r, f), values[f - 1][r - 1]) << "format " << f << " row " << r;
-            EXPECT_EQ(t.name(r, f), "WDC WD" + std::to_string(numbers[f - 1][r - 1]) + kSuffix)
-                << "format " << f << " row " << r;
+            EXPECT_EQ(t.value(r, f), kAutoRows[f - 1][r - 1].lba) << "format " << f << " row " << r;
+            EXPECT_EQ(t.name(r, f), AutoModelName(kAutoRows[f - 1][r - 1].number)) << "format " << f << " row " << r;
         }
     }
     ExpectUntouchedOutside(t, 4);
@@ -70,24 +56,24 @@ TEST(AutoFill, FourRowsFromStartUpInputs)
 TEST(AutoFill, RowsUpToElevenAndNeverBeyondTheTable)
 {
     ModelTable ten = Marked();
-    AutoFillTable(ten, 10, Inputs(488397168));
-    EXPECT_EQ(ten.value(9, 1), 4395405168);
-    EXPECT_EQ(ten.name(9, 1), "WDC WD22" + kSuffix);
-    EXPECT_EQ(ten.value(10, 1), 4883781168);
-    EXPECT_EQ(ten.name(10, 1), "WDC WD25" + kSuffix);
+    AutoFillTable(ten, 10, Inputs(kAutoHead0));
+    for (const auto& [row, cell] : {std::pair{9, kAutoMainRow9}, std::pair{10, kAutoMainRow10}}) {
+        EXPECT_EQ(ten.value(row, 1), cell.lba);
+        EXPECT_EQ(ten.name(row, 1), AutoModelName(cell.number));
+    }
     ExpectUntouchedOutside(ten, 10);
 
     ModelTable eleven = Marked();
-    AutoFillTable(eleven, 11, Inputs(488397168));
+    AutoFillTable(eleven, 11, Inputs(kAutoHead0));
     EXPECT_EQ(eleven.value(11, 1), 5372157168);
-    EXPECT_EQ(eleven.name(11, 1), "WDC WD27" + kSuffix);
+    EXPECT_EQ(eleven.name(11, 1), AutoModelName("27"));
     for (int f = 1; f <= kFormats; ++f)
         EXPECT_NE(eleven.name(11, f), "MARK") << "format " << f;
     ExpectUntouchedOutside(eleven, 11);
 
     for (int rows : {12, 13, 1000}) {
         ModelTable more = Marked();
-        AutoFillTable(more, rows, Inputs(488397168));
+        AutoFillTable(more, rows, Inputs(kAutoHead0));
         EXPECT_EQ(more.names, eleven.names) << rows;
         EXPECT_EQ(more.values, eleven.values) << rows;
     }
@@ -98,9 +84,9 @@ TEST(AutoFill, SecondRunStartsFromTheValueOfMainRowOne)
     ModelTable t;
     AutoFillTable(t, 10, Inputs(500000000));
     EXPECT_EQ(t.value(9, 1), 4493080368);
-    EXPECT_EQ(t.value(1, 1), 488397168);
+    EXPECT_EQ(t.value(1, 1), kAutoHead0);
     AutoFillTable(t, 10, Inputs(t.value(1, 1)));
-    EXPECT_EQ(t.value(9, 1), 4395405168);
+    EXPECT_EQ(t.value(9, 1), kAutoMainRow9.lba);
 }
 
 TEST(AutoFill, ZeroDividerOrAlignmentFailsBeforeAnyCell)
@@ -115,10 +101,10 @@ TEST(AutoFill, ZeroDividerOrAlignmentFailsBeforeAnyCell)
                                           << c.alignment);
         ModelTable t = Marked();
         if (c.fails) {
-            EXPECT_PLATFORM_ERROR(AutoFillTable(t, c.rows, Inputs(488397168, c.divider, c.alignment)),
+            EXPECT_PLATFORM_ERROR(AutoFillTable(t, c.rows, Inputs(kAutoHead0, c.divider, c.alignment)),
                                   "Division by zero");
         } else {
-            AutoFillTable(t, c.rows, Inputs(488397168, c.divider, c.alignment));
+            AutoFillTable(t, c.rows, Inputs(kAutoHead0, c.divider, c.alignment));
         }
         ExpectUntouchedOutside(t, 0);
     }
@@ -127,7 +113,7 @@ TEST(AutoFill, ZeroDividerOrAlignmentFailsBeforeAnyCell)
 TEST(AutoFill, ExtremeDividers)
 {
     ModelTable wide;
-    AutoFillTable(wide, 10, Inputs(488397168, 500000));  // step 0: every Format as Main
+    AutoFillTable(wide, 10, Inputs(kAutoHead0, 500000));  // step 0: every Format as Main
     for (int f = 2; f <= kFormats; ++f) {
         for (int r = 1; r <= 10; ++r) {
             EXPECT_EQ(wide.value(r, f), wide.value(r, 1)) << "format " << f << " row " << r;
@@ -136,13 +122,13 @@ TEST(AutoFill, ExtremeDividers)
     }
 
     ModelTable one;
-    AutoFillTable(one, 4, Inputs(488397168, 1));  // step = head size
+    AutoFillTable(one, 4, Inputs(kAutoHead0, 1));  // step = head size
     for (int r = 1; r <= 4; ++r) {
         EXPECT_EQ(one.value(r, 2), 21168) << "row " << r;
-        EXPECT_EQ(one.name(r, 2), "WDC WD0" + kSuffix) << "row " << r;
+        EXPECT_EQ(one.name(r, 2), AutoModelName("0")) << "row " << r;
     }
     EXPECT_EQ(one.value(1, 3), -488354832);
-    EXPECT_EQ(one.name(1, 3), "WDC WD-2500" + kSuffix);
+    EXPECT_EQ(one.name(1, 3), AutoModelName("-2500"));
 }
 
 TEST(FromHead, MainRowsFromOneHeadSize)
@@ -151,19 +137,18 @@ TEST(FromHead, MainRowsFromOneHeadSize)
         std::int64_t perHead;
         std::int32_t rows;
         std::vector<std::int64_t> values;
-        std::vector<int> numbers;
+        std::vector<const char*> numbers;
     };
+    const std::vector<std::int64_t> tenValues{488397168,  976773168,  1465149168, 1953525168, 2441901168,
+                                              2930277168, 3418653168, 3907029168, 4395405168, 4883781168};
+    const std::vector<const char*> tenNumbers{"2500", "5000", "7500", "10", "12", "15", "17", "20", "22", "25"};
     const Case cases[] = {
-        {488378646 /* 3907029168 over 8 heads */, 8,
-         {488397168, 976773168, 1465149168, 1953525168, 2441901168, 2930277168, 3418653168, 3907029168},
-         {2500, 5000, 7500, 10, 12, 15, 17, 20}},
-        {0, 4, {21168, 21168, 21168, 21168}, {0, 0, 0, 0}},
-        {488397168, 12,
-         {488397168, 976773168, 1465149168, 1953525168, 2441901168, 2930277168, 3418653168, 3907029168,
-          4395405168, 4883781168},
-         {2500, 5000, 7500, 10, 12, 15, 17, 20, 22, 25}},
-        {488397168, 0, {}, {}},
-        {488397168, -1, {}, {}},
+        {488378646 /* 3907029168 over 8 heads */, 8, {tenValues.begin(), tenValues.begin() + 8},
+         {tenNumbers.begin(), tenNumbers.begin() + 8}},
+        {0, 4, {21168, 21168, 21168, 21168}, {"0", "0", "0", "0"}},
+        {kAutoHead0, 12, tenValues, tenNumbers},
+        {kAutoHead0, 0, {}, {}},
+        {kAutoHead0, -1, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "per head " << c.perHead << " rows " << c.rows);
@@ -171,8 +156,8 @@ TEST(FromHead, MainRowsFromOneHeadSize)
         ASSERT_EQ(rows.size(), c.values.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(rows[i].value, c.values[i]) << "row " << i + 1;
-            EXPECT_EQ(rows[i].name, "WDC WD" + std::to_string(c.numbers[i]) + kSuffix) << "row " << i + 1;
+            EXPECT_EQ(rows[i].name, AutoModelName(c.numbers[i])) << "row " << i + 1;
         }
     }
-    EXPECT_PLATFORM_ERROR(FromHeadRows(488397168, 4, 0, "WDC WD20EARS-00MVWB0"), "Division by zero");
+    EXPECT_PLATFORM_ERROR(FromHeadRows(kAutoHead0, 4, 0, "WDC WD20EARS-00MVWB0"), "Division by zero");
 }

@@ -60,14 +60,6 @@ inline ModuleImage ImageOf(Bytes bytes)
     return image;
 }
 
-inline std::uint64_t LE(const Bytes& bytes, std::size_t at, int width)
-{
-    std::uint64_t v = 0;
-    for (int i = width - 1; i >= 0; --i)
-        v = v << 8 | bytes[at + static_cast<std::size_t>(i)];
-    return v;
-}
-
 // A scratch folder, removed with its contents when the test ends.
 class ScratchDir {
 public:

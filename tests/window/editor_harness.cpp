@@ -52,9 +52,6 @@ std::vector<std::uint8_t> EditorHarness::readFile(const QString& name) const
     return ReadFileBytes(path(name).toStdString());
 }
 
-void EditorHarness::answerFileDialog(const QString& file) { fileAnswers_.push_back(file); }
-void EditorHarness::cancelFileDialog() { fileAnswers_.push_back(QString()); }
-
 void EditorHarness::load(const QString& file)
 {
     fileAnswers_.push_back(file);

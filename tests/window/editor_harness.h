@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,9 +18,6 @@
 
 #include <deque>
 #include <memory>
-
-class QLabel;
-class QLineEdit;
 
 class EditorHarness : public QObject {
     Q_OBJECT
@@ -33,10 +31,6 @@ public:
     QString path(const QString& name) const { return dir_.filePath(name); }
     QString writeModule(const QString& name, const std::vector<std::uint8_t>& bytes) const;
     std::vector<std::uint8_t> readFile(const QString& name) const;
-
-    // Answers for the next file dialog: a file name to accept, or a cancel.
-    void answerFileDialog(const QString& file);
-    void cancelFileDialog();
 
     // Presses Load and answers its dialog with the file (or cancels when empty).
     void load(const QString& file);

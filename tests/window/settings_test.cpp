@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QTest>
 
 using zentab::ProfileReader;
@@ -72,94 +71,54 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("section");
         QTest::addColumn<QStringList>("keys");
-        QTest::addColumn<QByteArray>("key");
+        QTest::addColumn<QByteArray>("key");  // empty: no value to check
         QTest::addColumn<QByteArray>("value");
-
-        QTest::newRow("file order, spelled as in the file")
-            << QByteArray("[CAPACITY]\n2000GB=1\n80gb=2\nZeta=3\nalpha=4\n") << QByteArray("CAPACITY")
-            << QStringList{"2000GB", "80gb", "Zeta", "alpha"} << QByteArray("zETA") << QByteArray("3");
-        QTest::newRow("section name in any case")
-            << QByteArray("[Capacity]\nA=1\n") << QByteArray("cApAcItY") << QStringList{"A"} << QByteArray("a")
-            << QByteArray("1");
-        QTest::newRow("double quotes dropped")
-            << QByteArray("[CAPACITY]\nK=\"3907029168\"\n") << QByteArray("CAPACITY") << QStringList{"K"}
-            << QByteArray("K") << QByteArray("3907029168");
-        QTest::newRow("single quotes dropped, inner blanks kept")
-            << QByteArray("[CAPACITY]\nK=' a b '\n") << QByteArray("CAPACITY") << QStringList{"K"} << QByteArray("K")
-            << QByteArray(" a b ");
-        QTest::newRow("only one pair of quotes dropped")
-            << QByteArray("[CAPACITY]\nK=\"\"x\"\"\n") << QByteArray("CAPACITY") << QStringList{"K"}
-            << QByteArray("K") << QByteArray("\"x\"");
-        QTest::newRow("unmatched quotes kept")
-            << QByteArray("[CAPACITY]\nK=\"abc'\n") << QByteArray("CAPACITY") << QStringList{"K"} << QByteArray("K")
-            << QByteArray("\"abc'");
-        QTest::newRow("lone quote kept")
-            << QByteArray("[CAPACITY]\nK=\"\n") << QByteArray("CAPACITY") << QStringList{"K"} << QByteArray("K")
-            << QByteArray("\"");
-        QTest::newRow("blanks around key and value dropped")
-            << QByteArray("  [CAPACITY]  \n \t 500GB \t=  \t976773168 with  blanks \t \n") << QByteArray("CAPACITY")
-            << QStringList{"500GB"} << QByteArray("500gb") << QByteArray("976773168 with  blanks");
-        QTest::newRow("comment lines")
-            << QByteArray("[CAPACITY]\n;A=1\n#B=2\n  ;C=3\nD=4;5#6\n") << QByteArray("CAPACITY") << QStringList{"D"}
-            << QByteArray("D") << QByteArray("4;5#6");
-        QTest::newRow("lines without '=' and empty keys")
-            << QByteArray("[CAPACITY]\njunk\nK=1\n=2\n \t=3\nL=\n") << QByteArray("CAPACITY")
-            << QStringList{"K", "L"} << QByteArray("junk") << QByteArray();
-        QTest::newRow("value with '=' in it")
-            << QByteArray("[CAPACITY]\nK=a=b\n") << QByteArray("CAPACITY") << QStringList{"K"} << QByteArray("K")
-            << QByteArray("a=b");
-        QTest::newRow("repeated key: listed once, first value wins")
-            << QByteArray("[CAPACITY]\nK=1\nL=2\nk=3\nK=4\n") << QByteArray("CAPACITY") << QStringList{"K", "L"}
-            << QByteArray("K") << QByteArray("1");
-        QTest::newRow("repeated section reads as one")
-            << QByteArray("[CAPACITY]\nA=1\n[OTHER]\nB=2\n[capacity]\nC=3\nA=9\n") << QByteArray("CAPACITY")
-            << QStringList{"A", "C"} << QByteArray("A") << QByteArray("1");
-        QTest::newRow("other section's keys not seen")
-            << QByteArray("[CAPACITY]\nA=1\n[OTHER]\nB=2\n") << QByteArray("CAPACITY") << QStringList{"A"}
-            << QByteArray("B") << QByteArray();
-        QTest::newRow("entries before any section belong to none")
-            << QByteArray("K=1\n[CAPACITY]\nL=2\n") << QByteArray("CAPACITY") << QStringList{"L"} << QByteArray("K")
-            << QByteArray();
-        QTest::newRow("missing section")
-            << QByteArray("[OTHER]\nK=1\n") << QByteArray("CAPACITY") << QStringList{} << QByteArray("K")
-            << QByteArray();
-        QTest::newRow("CRLF line ends")
-            << QByteArray("[CAPACITY]\r\n500GB=976773168\r\n2000GB=3907029168\r\n") << QByteArray("CAPACITY")
-            << QStringList{"500GB", "2000GB"} << QByteArray("500GB") << QByteArray("976773168");
-        QTest::newRow("no line end at the end")
-            << QByteArray("[CAPACITY]\nK=last") << QByteArray("CAPACITY") << QStringList{"K"} << QByteArray("K")
-            << QByteArray("last");
-        QTest::newRow("empty text") << QByteArray() << QByteArray("CAPACITY") << QStringList{} << QByteArray("K")
-                                    << QByteArray();
-        QTest::newRow("value of 3000 characters cut to 2047")
-            << "[CAPACITY]\nK=" + QByteArray(3000, 'v') + "\n" << QByteArray("CAPACITY") << QStringList{"K"}
-            << QByteArray("K") << QByteArray(2047, 'v');
-        QTest::newRow("value of 2047 characters whole")
-            << "[CAPACITY]\nK=" + QByteArray(2047, 'v') + "\n" << QByteArray("CAPACITY") << QStringList{"K"}
-            << QByteArray("K") << QByteArray(2047, 'v');
+        const auto row = [](const char* name, const QByteArray& text, const QStringList& keys, const QByteArray& key,
+                            const QByteArray& value, const QByteArray& section = "CAPACITY") {
+            QTest::newRow(name) << text << section << keys << key << value;
+        };
+        row("file order, spelled as in the file", "[CAPACITY]\n2000GB=1\n80gb=2\nZeta=3\nalpha=4\n",
+            {"2000GB", "80gb", "Zeta", "alpha"}, "zETA", "3");
+        row("section name in any case", "[Capacity]\nA=1\n", {"A"}, "a", "1", "cApAcItY");
+        row("double quotes dropped", "[CAPACITY]\nK=\"3907029168\"\n", {"K"}, "K", "3907029168");
+        row("single quotes dropped, inner blanks kept", "[CAPACITY]\nK=' a b '\n", {"K"}, "K", " a b ");
+        row("only one pair of quotes dropped", "[CAPACITY]\nK=\"\"x\"\"\n", {"K"}, "K", "\"x\"");
+        row("unmatched quotes kept", "[CAPACITY]\nK=\"abc'\n", {"K"}, "K", "\"abc'");
+        row("lone quote kept", "[CAPACITY]\nK=\"\n", {"K"}, "K", "\"");
+        row("blanks around key and value dropped", "  [CAPACITY]  \n \t 500GB \t=  \t976773168 with  blanks \t \n",
+            {"500GB"}, "500gb", "976773168 with  blanks");
+        row("comment lines", "[CAPACITY]\n;A=1\n#B=2\n  ;C=3\nD=4;5#6\n", {"D"}, "D", "4;5#6");
+        row("lines without '=' and empty keys", "[CAPACITY]\njunk\nK=1\n=2\n \t=3\nL=\n", {"K", "L"}, "junk", "");
+        row("value with '=' in it", "[CAPACITY]\nK=a=b\n", {"K"}, "K", "a=b");
+        row("repeated key: listed once, first value wins", "[CAPACITY]\nK=1\nL=2\nk=3\nK=4\n", {"K", "L"}, "K", "1");
+        row("repeated section reads as one", "[CAPACITY]\nA=1\n[OTHER]\nB=2\n[capacity]\nC=3\nA=9\n", {"A", "C"},
+            "A", "1");
+        row("other section's keys not seen", "[CAPACITY]\nA=1\n[OTHER]\nB=2\n", {"A"}, "B", "");
+        row("entries before any section belong to none", "K=1\n[CAPACITY]\nL=2\n", {"L"}, "K", "");
+        row("missing section", "[OTHER]\nK=1\n", {}, "K", "");
+        row("CRLF line ends", "[CAPACITY]\r\n500GB=976773168\r\n2000GB=3907029168\r\n", {"500GB", "2000GB"}, "500GB",
+            "976773168");
+        row("no line end at the end", "[CAPACITY]\nK=last", {"K"}, "K", "last");
+        row("empty text", "", {}, "K", "");
+        row("value of 3000 characters cut to 2047", "[CAPACITY]\nK=" + QByteArray(3000, 'v') + "\n", {"K"}, "K",
+            QByteArray(2047, 'v'));
+        row("value of 2047 characters whole", "[CAPACITY]\nK=" + QByteArray(2047, 'v') + "\n", {"K"}, "K",
+            QByteArray(2047, 'v'));
 
         // Key list area of 16384 bytes: names and their zeros fill at most 16382.
         // Sixteen names of 1000 use 16016 bytes, leaving 366 for the next one.
-        QStringList cut;
+        QStringList sixteen;
         for (int i = 0; i < 16; ++i)
-            cut << QString::fromLatin1(LongKey(i, 1000));
-        QTest::newRow("key list cut inside a name")
-            << LongKeySection(18, {1000}) << QByteArray("CAPACITY")
-            << cut + QStringList{QString::fromLatin1(LongKey(16, 366))} << QByteArray() << QByteArray();
-        QList<int> exact(16, 1000);
-        exact << 366 << 1;
-        QTest::newRow("name ending at the limit is whole, later ones dropped")
-            << LongKeySection(18, exact) << QByteArray("CAPACITY")
-            << cut + QStringList{QString::fromLatin1(LongKey(16, 366))} << QByteArray() << QByteArray();
-        QList<int> short1(16, 1000);
-        short1 << 365 << 1;
-        QTest::newRow("no room for one more name")
-            << LongKeySection(18, short1) << QByteArray("CAPACITY")
-            << cut + QStringList{QString::fromLatin1(LongKey(16, 365))} << QByteArray() << QByteArray();
-        QStringList repeated{QString::fromLatin1(LongKey(0, 1000))};
-        QTest::newRow("repeated keys take no room")
-            << "[CAPACITY]\n" + (LongKey(0, 1000) + "=1\n").repeated(40) + "Z=2\n" << QByteArray("CAPACITY")
-            << repeated + QStringList{"Z"} << QByteArray("Z") << QByteArray("2");
+            sixteen << QString::fromLatin1(LongKey(i, 1000));
+        const QList<int> thousands(16, 1000);
+        const QStringList cut = sixteen + QStringList{QString::fromLatin1(LongKey(16, 366))};
+        row("key list cut inside a name", LongKeySection(18, {1000}), cut, "", "");
+        row("name ending at the limit is whole, later ones dropped", LongKeySection(18, thousands + QList{366, 1}),
+            cut, "", "");
+        row("no room for one more name", LongKeySection(18, thousands + QList{365, 1}),
+            sixteen + QStringList{QString::fromLatin1(LongKey(16, 365))}, "", "");
+        row("repeated keys take no room", "[CAPACITY]\n" + (LongKey(0, 1000) + "=1\n").repeated(40) + "Z=2\n",
+            {QString::fromLatin1(LongKey(0, 1000)), "Z"}, "Z", "2");
     }
 
     void readerKeysAndValues()
@@ -177,15 +136,7 @@ private slots:
         QCOMPARE(Value(reader, section, "no such key"), QByteArray());
     }
 
-    void readerOfAMissingFileIsEmpty()
-    {
-        const QString missing = QDir::temp().filePath(QStringLiteral("no-such-dir/none.ini"));
-        const ProfileReader reader = ProfileReader::FromFile(missing.toStdString());
-        QVERIFY(reader.sectionKeys("CAPACITY").empty());
-        QVERIFY(reader.value("CAPACITY", "500GB").empty());
-    }
-
-    void listHoldsTheKeysInFileOrder()
+    void listHoldsTheKeysInFileOrderAndPickingCopiesTheValue()
     {
         writeSettings(exampleSettings());
         EditorHarness h;
@@ -195,47 +146,23 @@ private slots:
             items << box->itemText(i);
         QCOMPARE(items, (QStringList{"500GB", "2000GB", "1000gb", "80GB"}));
         QCOMPARE(box->currentText(), QLatin1String(kPrompt));
+        // Plain, quoted, and with blanks around the value.
+        for (const auto& [entry, copied] :
+             {std::pair{"2000GB", "3907029168"}, {"1000gb", "1953525168"}, {"80GB", "156301488"}}) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
+            pick(box, QString::fromLatin1(entry));
+            QCOMPARE(box->currentText(), QString::fromLatin1(entry));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(copied));
+        }
         QVERIFY(h.takeBoxes().isEmpty());
-    }
-
-    void pickingAnEntryCopiesItsValue_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("copied");
-        QTest::newRow("2000GB") << "2000GB" << "3907029168";
-        QTest::newRow("quoted value") << "1000gb" << "1953525168";
-        QTest::newRow("blanks around the value") << "80GB" << "156301488";
-    }
-
-    void pickingAnEntryCopiesItsValue()
-    {
-        QFETCH(QString, entry);
-        QFETCH(QString, copied);
-        writeSettings(exampleSettings());
-        EditorHarness h;
-        QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
-        pick(capacityBox(h), entry);
-        QCOMPARE(capacityBox(h)->currentText(), entry);
-        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
     }
 
     void typingAKeyInAnyCaseCopiesItsValue()
     {
         writeSettings(exampleSettings());
         EditorHarness h;
-        QLineEdit* edit = capacityBox(h)->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QStringList clips;
-        for (QChar c : QStringLiteral("2000gb")) {
-            QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
-            QTest::keyClicks(edit, QString(c));
-            clips << QGuiApplication::clipboard()->text();
-        }
-        QCOMPARE(clips.last(), QStringLiteral("3907029168"));
         // Texts that are not keys yet put empty text on the clipboard.
-        QCOMPARE(clips.mid(0, 5), QStringList(5, QString()));
+        QCOMPARE(typeKeys(capacityBox(h), QStringLiteral("2000gb")), QStringList(5, QString()) << "3907029168");
         QVERIFY(h.takeBoxes().isEmpty());
     }
 
@@ -256,6 +183,7 @@ private slots:
         QCOMPARE(box->count(), 4);
     }
 
+    // The reader's answer for a file it cannot open, too.
     void withoutSettingsFileTheListIsEmpty()
     {
         QFile::remove(settingsPath());
@@ -263,13 +191,7 @@ private slots:
         QComboBox* box = capacityBox(h);
         QCOMPARE(box->count(), 0);
         QCOMPARE(box->currentText(), QLatin1String(kPrompt));
-        QLineEdit* edit = box->lineEdit();
-        edit->setFocus();
-        for (QChar c : QStringLiteral("2000GB")) {
-            QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
-            QTest::keyClicks(edit, QString(c));
-            QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-        }
+        QCOMPARE(typeKeys(box, QStringLiteral("2000GB")), QStringList(6, QString()));
         QVERIFY(h.takeBoxes().isEmpty());
     }
 
@@ -290,6 +212,22 @@ private:
     }
 
     static QComboBox* capacityBox(EditorHarness& h) { return h.find<QComboBox>(QStringLiteral("cbStdCapacity")); }
+
+    // Types into the box key by key; the clipboard's text after each key.
+    static QStringList typeKeys(QComboBox* box, const QString& keys)
+    {
+        QLineEdit* edit = box->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QStringList clips;
+        for (QChar c : keys) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("stale"));
+            QTest::keyClicks(edit, QString(c));
+            clips << QGuiApplication::clipboard()->text();
+        }
+        return clips;
+    }
 
     // Picks an entry from the open drop-down list with the keyboard.
     static void pick(QComboBox* box, const QString& entry)
