@@ -24,6 +24,7 @@ private slots:
             return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
         };
         QTest::newRow("zero bytes") << QByteArray() << QStringLiteral("Stream read error.");
+        QTest::newRow("3 bytes") << QByteArray("ROY") << QStringLiteral("Stream read error.");
         QTest::newRow("ROYL header cut at 51 bytes") << bytes(ModuleBuilder()).left(51)
                                                      << QStringLiteral("Stream read error.");
         QTest::newRow("255 directory entries") << bytes(ModuleBuilder().entryCount(255)) << QString();
