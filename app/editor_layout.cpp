@@ -46,6 +46,20 @@ QString SizeLabelName(int format, int row)
     }
 }
 
+// Names a control after its role in the window and puts it in place.
+template <typename Widget>
+Widget* Placed(Widget* widget, const char* name, int x, int y, int width, int height)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* caption, const char* name, int x, int width)
+{
+    return Placed(new QPushButton(QString::fromLatin1(caption), parent), name, x, 10, width, 31);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
 {
     auto* label = new QLabel(text, parent);
@@ -181,28 +195,20 @@ void TfmZentabEditor::buildCommandPanel()
     bevel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     bevel->setGeometry(1, 1, Panel2->width() - 2, Panel2->height() - 2);
 
-    edModel = new NameEdit(kModelTypingLimit, Panel2);
-    edModel->setObjectName(QStringLiteral("edModel"));
-    edModel->setGeometry(21, 11, 252, 24);
+    edModel = Placed(new NameEdit(kModelTypingLimit, Panel2), "edModel", 21, 11, 252, 24);
     edModel->setText(QStringLiteral("WDC WD20EARS-00MVWB0"));
 
     auto* dividerCaption = new QLabel(QStringLiteral("Divider"), Panel2);
     dividerCaption->setGeometry(284, 11, 56, 24);
     dividerCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edDivider = new QLineEdit(QStringLiteral("15"), Panel2);
-    edDivider->setObjectName(QStringLiteral("edDivider"));
-    edDivider->setGeometry(344, 11, 33, 24);
+    edDivider = Placed(new QLineEdit(QStringLiteral("15"), Panel2), "edDivider", 344, 11, 33, 24);
 
     auto* alignedCaption = new QLabel(QStringLiteral("Aligment"), Panel2);
     alignedCaption->setGeometry(378, 11, 58, 24);
     alignedCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edAligned = new QLineEdit(QStringLiteral("50"), Panel2);
-    edAligned->setObjectName(QStringLiteral("edAligned"));
-    edAligned->setGeometry(440, 11, 33, 24);
+    edAligned = Placed(new QLineEdit(QStringLiteral("50"), Panel2), "edAligned", 440, 11, 33, 24);
 
-    btAuto = new QPushButton(QStringLiteral("Auto"), Panel2);
-    btAuto->setObjectName(QStringLiteral("btAuto"));
-    btAuto->setGeometry(487, 10, 135, 31);
+    btAuto = MakeButton(Panel2, "Auto", "btAuto", 487, 135);
     btAuto->setEnabled(false);
     btAuto->setContextMenuPolicy(Qt::CustomContextMenu);
 
@@ -226,17 +232,9 @@ void TfmZentabEditor::buildCommandPanel()
     cbStdCapacity->lineEdit()->setCursorPosition(0);
     cbStdCapacity->setToolTip(QStringLiteral("Copy STD Capacity to Clipboard"));
 
-    laFormat = new QLabel(Panel2);
-    laFormat->setObjectName(QStringLiteral("laFormat"));
-    laFormat->setGeometry(811, 15, 120, 18);
-
-    btLoad = new QPushButton(QStringLiteral("Load"), Panel2);
-    btLoad->setObjectName(QStringLiteral("btLoad"));
-    btLoad->setGeometry(973, 10, 134, 31);
-
-    btSave = new QPushButton(QStringLiteral("Save"), Panel2);
-    btSave->setObjectName(QStringLiteral("btSave"));
-    btSave->setGeometry(1116, 10, 134, 31);
+    laFormat = Placed(new QLabel(Panel2), "laFormat", 811, 15, 120, 18);
+    btLoad = MakeButton(Panel2, "Load", "btLoad", 973, 134);
+    btSave = MakeButton(Panel2, "Save", "btSave", 1116, 134);
     btSave->setEnabled(false);
 }
 
