@@ -7,6 +7,7 @@ packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev libbenchmark-dev
+    libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     fonts-liberation2
 )
