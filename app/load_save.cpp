@@ -1,6 +1,7 @@
 // Load and Save: the two commands around which all editing turns.
 
 #include "container.h"
+#include "file_paths.h"
 #include "message_boxes.h"
 #include "model_codec.h"
 #include "tfm_zentab_editor.h"
@@ -40,29 +41,19 @@ void TfmZentabEditor::btLoadClick()
     const QString path = OpenDialog1->selectedFiles().constFirst();
     lastOpenPath_ = path;
     setWindowTitle(EditorTitle() + QStringLiteral(" - ") + QFileInfo(path).fileName());
-    module_.image.loadFromFile(path.toStdString());
+    module_.image.loadFromFile(ToFilePath(path));
 
     if (zentab::ReadModuleDirectory(module_.image, module_.directory) != 0) {
         zentab::DecideListLayout(module_.image, module_.directory, module_.layout);
         laFormat->setText(module_.layout.isNew ? QStringLiteral("NEW") : QStringLiteral("STD"));
         zentab::ReadModelList(module_.image, module_.directory, module_.layout, module_.table);
-        const std::string refusal = zentab::CheckWritableBlocks(module_.image, module_.directory, module_.layout);
-        if (refusal.empty()) {
-            ShowModelTable(module_.layout.rowsPerFormat);
-            moduleReady_ = true;
-        } else {
-            refuseLoad(refusal);
-        }
+        // Every module the rules can read is shown; whether its blocks can
+        // take a write is Save's question.
+        ShowModelTable(module_.layout.rowsPerFormat);
+        moduleReady_ = true;
     }
     btSave->setEnabled(true);
     btAuto->setEnabled(true);
-}
-
-void TfmZentabEditor::refuseLoad(const std::string& reason)
-{
-    // Its lists are not shown, so nothing of it can be edited or saved.
-    module_.table.reset();
-    ShowMessage(QString::fromStdString(reason));
 }
 
 void TfmZentabEditor::btSaveClick()
@@ -87,5 +78,5 @@ void TfmZentabEditor::btSaveClick()
     SaveDialog1->selectFile(lastOpenPath_);
     if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
         return;
-    module_.image.saveToFile(SaveDialog1->selectedFiles().constFirst().toStdString());
+    module_.image.saveToFile(ToFilePath(SaveDialog1->selectedFiles().constFirst()));
 }

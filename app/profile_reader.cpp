@@ -1,8 +1,8 @@
 #include "profile_reader.h"
 
+#include "file_layer.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 namespace zentab {
 
@@ -43,12 +43,12 @@ std::string Unquote(const std::string& value)
 
 }  // namespace
 
-ProfileReader ProfileReader::FromFile(const std::string& path)
+ProfileReader ProfileReader::FromFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const auto bytes = TryReadWholeFile(path, kMaxFileSize);
+    if (!bytes)
         return {};
-    return FromText(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    return FromText(std::string(bytes->begin(), bytes->end()));
 }
 
 ProfileReader ProfileReader::FromText(const std::string& text)

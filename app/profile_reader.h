@@ -6,6 +6,7 @@
 // rewritten the way general-purpose settings classes do. Plain C++, so that
 // it can be tested and fuzzed without a window.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,10 @@ public:
     // Values come through an area of this many bytes, the last one a zero.
     static constexpr std::size_t kValueArea = 2048;
 
-    // A missing or unreadable file reads as an empty one.
-    static ProfileReader FromFile(const std::string& path);
+    // A missing or unreadable file, or anything that is not a regular file
+    // (a pipe, a device), reads as an empty one. Reading is bounded.
+    static constexpr std::int64_t kMaxFileSize = std::int64_t{16} << 20;
+    static ProfileReader FromFile(const std::filesystem::path& path);
     static ProfileReader FromText(const std::string& text);
 
     std::vector<std::string> sectionKeys(const std::string& section) const;

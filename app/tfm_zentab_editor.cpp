@@ -1,5 +1,6 @@
 #include "tfm_zentab_editor.h"
 
+#include "file_paths.h"
 #include "lba_edit.h"
 #include "message_boxes.h"
 #include "name_edit.h"
@@ -101,7 +102,7 @@ QString TfmZentabEditor::settingsPath()
 void TfmZentabEditor::FormCreate()
 {
     module_.image.clear();
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath().toStdString());
+    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(ToFilePath(settingsPath()));
     // Filling the list must leave the prompt text and raise no change.
     const QSignalBlocker blocker(cbStdCapacity);
     const QString prompt = cbStdCapacity->currentText();
@@ -116,7 +117,7 @@ void TfmZentabEditor::FormCreate()
 void TfmZentabEditor::cbStdCapacityChange()
 {
     // Read afresh every time, so an edited value counts at once.
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath().toStdString());
+    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(ToFilePath(settingsPath()));
     const std::string key = cbStdCapacity->currentText().toLocal8Bit().toStdString();
     QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(settings.value(kCapacitySection, key)));
 }

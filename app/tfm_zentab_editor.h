@@ -80,7 +80,6 @@ private:
     void refreshSizeLabel(int format, int row);
     void setFieldState(QLineEdit* field, bool active);
     void setFieldText(QLineEdit* field, const QString& text);
-    void refuseLoad(const std::string& reason);
 
     zentab::Module& module_;
     // True only while the image holds a module that Load read completely and

@@ -1,6 +1,6 @@
 // The guard between a module read from an unknown drive and the bytes Save
-// writes: model data must land only inside the blocks the directory names,
-// never over the header and never past the end of the image.
+// writes: model data must never land on the header or past the end of the
+// image. (Lists that share bytes are caught by WriteModelList's read-back.)
 
 #include "model_codec.h"
 #include "name_field.h"
@@ -19,23 +19,20 @@ std::string CheckSpan(const ModuleImage& image, const ModuleDirectory& directory
                       std::int64_t offset, std::int64_t length)
 {
     if (offset < directory.headerSize)
-        return "Module refused: " + what + " lies inside the module header.";
+        return "Save refused: " + what + " lies inside the module header. Nothing was written.";
     if (offset > image.size() || length > image.size() - offset)
-        return "Module refused: " + what + " runs past the end of the module.";
+        return "Save refused: " + what + " runs past the end of the module. Nothing was written.";
     return {};
 }
 
 std::string CheckDirectoryBlock(const ModuleImage& image, const ModuleDirectory& directory, const char* what,
                                 int entry, int format, std::int64_t needed)
 {
+    // The declared block size is not consulted: modules in the field declare
+    // blocks smaller than their rows, and the rows are what a drive reads. A
+    // missing entry has offset 0, which lies in the header.
     const DirectoryEntry& block = directory[entry];
-    const std::string name = Describe(what, format, block.offset, needed);
-    if (entry >= directory.count)
-        return "Module refused: the directory has no entry " + std::to_string(entry) + " for " + name + ".";
-    if (block.size < needed)
-        return "Module refused: directory entry " + std::to_string(entry) + " gives " + std::to_string(block.size) +
-               " bytes, too few for " + name + ".";
-    return CheckSpan(image, directory, name, block.offset, needed);
+    return CheckSpan(image, directory, Describe(what, format, block.offset, needed), block.offset, needed);
 }
 
 }  // namespace
@@ -64,7 +61,7 @@ std::string CheckWritableBlocks(const ModuleImage& image, const ModuleDirectory&
     // The NEW block is found by its marker, not by the directory; it holds
     // the values of all six Formats, rows per format each.
     if (layout.newBlockOffset < 0)
-        return "Module refused: it has no NEW value block marker (20 20 20 20 00 00 00 00).";
+        return "Save refused: the module has no NEW value block marker (20 20 20 20 00 00 00 00). Nothing was written.";
     const std::int64_t length = std::int64_t{layout.rowsPerFormat} * kFormats * 8;
     return CheckSpan(image, directory,
                      "the NEW value block (offset " + std::to_string(layout.newBlockOffset) + ", " +

@@ -88,13 +88,17 @@ std::uint8_t ReadModuleDirectory(ModuleImage& image, ModuleDirectory& directory)
     directory.count = count;
     directory.headerSize = (royl ? 52u : 28u) + 8u * count;
     for (int i = 0; i < count; ++i) {
-        DirectoryEntry entry;
-        entry.offset = ReadDWord(image);
-        entry.size = ReadDWord(image);
         // The header may list up to 255 entries; only the first 128 have a
-        // place in the directory, and only the first 12 are ever used.
-        if (i < ModuleDirectory::kEntries)
-            directory.entries[static_cast<std::size_t>(i)] = entry;
+        // place in the directory, and only the first 12 are ever used. Each
+        // field is stored as soon as it is read, so a header cut between an
+        // offset and its size keeps that offset.
+        const bool kept = i < ModuleDirectory::kEntries;
+        const std::uint32_t offset = ReadDWord(image);
+        if (kept)
+            directory.entries[static_cast<std::size_t>(i)].offset = offset;
+        const std::uint32_t size = ReadDWord(image);
+        if (kept)
+            directory.entries[static_cast<std::size_t>(i)].size = size;
     }
     return count;
 }

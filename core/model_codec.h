@@ -27,8 +27,8 @@ void ReadModelList(ModuleImage& image, const ModuleDirectory& directory, const L
 std::string WriteModelList(const ModelTable& table, const ModuleDirectory& directory, const ListLayout& layout,
                            ModuleImage& image);
 
-// Empty when every block that WriteModelList would write lies past the header,
-// inside the image and, for directory blocks, within the block's own size.
+// Empty when every block that WriteModelList would write lies past the header
+// and inside the image.
 std::string CheckWritableBlocks(const ModuleImage& image, const ModuleDirectory& directory,
                                 const ListLayout& layout);
 

@@ -1,7 +1,7 @@
 #include "module_image.h"
 
 #include "errors.h"
-#include "module_file.h"
+#include "file_layer.h"
 
 #include <cstring>
 
@@ -30,12 +30,12 @@ std::vector<std::uint8_t> ModuleImage::takeBytes()
     return bytes;
 }
 
-void ModuleImage::loadFromFile(const std::string& path)
+void ModuleImage::loadFromFile(const std::filesystem::path& path)
 {
     assign(ReadWholeFile(path, kMaxFileSize));
 }
 
-void ModuleImage::saveToFile(const std::string& path) const
+void ModuleImage::saveToFile(const std::filesystem::path& path) const
 {
     WriteWholeFile(path, bytes_);
 }

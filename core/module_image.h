@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 namespace zentab {
@@ -17,8 +17,8 @@ public:
     static constexpr std::int64_t kMaxFileSize = std::int64_t{256} << 20;
 
     void clear();
-    void loadFromFile(const std::string& path);
-    void saveToFile(const std::string& path) const;
+    void loadFromFile(const std::filesystem::path& path);
+    void saveToFile(const std::filesystem::path& path) const;
 
     std::int64_t size() const { return static_cast<std::int64_t>(bytes_.size()); }
     std::int64_t position() const { return position_; }

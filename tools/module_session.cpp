@@ -23,8 +23,6 @@ LoadedModule LoadModule(const std::string& path)
     loaded.moduleId = loaded.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
     DecideListLayout(m.image, m.directory, m.layout);
     ReadModelList(m.image, m.directory, m.layout, m.table);
-    if (std::string reason = CheckWritableBlocks(m.image, m.directory, m.layout); !reason.empty())
-        throw Refusal(reason);
     return loaded;
 }
 

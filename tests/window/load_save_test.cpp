@@ -104,9 +104,43 @@ private slots:
         };
         QTest::newRow("module id 13") << bytes(ModuleBuilder().moduleId(13)) << QString();
         QTest::newRow("empty directory") << bytes(ModuleBuilder().entryCount(0)) << QString();
-        // Fewer than 12 entries: the value blocks would fall on offset 0.
-        QTest::newRow("block inside the header") << bytes(ModuleBuilder().entryCount(6))
-                                                 << QStringLiteral("Module refused");
+    }
+
+    // Whatever the rules can read is shown; only Save asks whether the
+    // blocks can take a write, and refuses without touching image or file.
+    void unwritableModulesAreShownAndSaveRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("module");
+        QTest::addColumn<QString>("reason");
+        const auto bytes = [](const ModuleBuilder& b) {
+            const auto v = b.build().bytes;
+            return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
+        };
+        // Fewer than 12 entries: the value blocks fall on offset 0.
+        QTest::newRow("value blocks in the header") << bytes(ModuleBuilder().entryCount(6))
+                                                    << QStringLiteral("inside the module header");
+        QTest::newRow("name block over the header") << bytes(ModuleBuilder().entry(2, 8, 96))
+                                                    << QStringLiteral("inside the module header");
+    }
+
+    void unwritableModulesAreShownAndSaveRefuses()
+    {
+        QFETCH(QByteArray, module);
+        QFETCH(QString, reason);
+        EditorHarness h;
+        const std::vector<std::uint8_t> bytes(module.begin(), module.end());
+        const QString file = h.writeModule(QStringLiteral("m.bin"), bytes);
+        h.load(file);
+        QVERIFY(h.takeBoxes().isEmpty());
+        QCOMPARE(h.text(QStringLiteral("Mdl11")), QString::fromStdString(ModuleBuilder::defaultName(1, 1)));
+        h.click("btSave");
+        const QStringList boxes = h.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("Save refused")) && boxes[0].contains(reason),
+                 qPrintable(boxes[0]));
+        QCOMPARE(h.module().image.bytes(), bytes);
+        QCOMPARE(h.readFile(QStringLiteral("m.bin")), bytes);
+        QVERIFY(h.unexpected().isEmpty());
     }
 
     void refusedModulesShowNothing()
@@ -121,7 +155,7 @@ private slots:
         QCOMPARE(boxes.size(), box.isEmpty() ? 0 : 1);
         QVERIFY(box.isEmpty() || boxes[0].startsWith(box));
         QCOMPARE(h.window().windowTitle(), kTitle + QStringLiteral("bad.bin"));
-        QCOMPARE(h.labelText(QStringLiteral("laFormat")), box.isEmpty() ? QStringLiteral("NEW") : QStringLiteral("STD"));
+        QCOMPARE(h.labelText(QStringLiteral("laFormat")), QStringLiteral("NEW"));
         QCOMPARE(h.text(QStringLiteral("Mdl11")), QString());
         QVERIFY(!h.field(QStringLiteral("LBA11"))->isEnabled());
         QVERIFY(h.find<QPushButton>(QStringLiteral("btSave"))->isEnabled());
