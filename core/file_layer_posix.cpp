@@ -186,16 +186,17 @@ bool NamedTemporary::linkUnnamed(int fd, const fs::path& folder, const std::stri
             errno = ENAMETOOLONG;
             return false;
         }
-        gHasTemporary = 0;
-        std::atomic_signal_fence(std::memory_order_seq_cst);
-        std::memcpy(gTemporary, name.c_str(), name.size() + 1);
-        std::atomic_signal_fence(std::memory_order_seq_cst);
-        gHasTemporary = 1;
         if (LinkUnnamedAs(fd, name.c_str())) {
+            // Registered only once it is ours: the handler must never remove
+            // a file of the same name that was there before.
+            gHasTemporary = 0;
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            std::memcpy(gTemporary, name.c_str(), name.size() + 1);
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            gHasTemporary = 1;
             name_ = name;
             return true;
         }
-        gHasTemporary = 0;
         if (errno != EEXIST)
             return false;
     }
