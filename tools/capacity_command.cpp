@@ -19,17 +19,16 @@ const char kUsage[] =
 
 }  // namespace
 
-int RunCapacity(const QStringList& words)
+int RunCapacity(const std::vector<std::string>& words)
 {
     CommandArguments args(kUsage);
     if (!args.parse(words))
         return kExitDone;
-    const QStringList texts = args.positional();
-    if (texts.isEmpty())
+    const std::vector<std::string>& texts = args.positional();
+    if (texts.empty())
         throw UsageError("missing TEXT");
     int status = kExitDone;
-    for (const QString& word : texts) {
-        const std::string text = word.toStdString();
+    for (const std::string& text : texts) {
         if (const auto lba = ParseLbaText(text)) {
             std::cout << std::left << std::setw(12) << text << std::right << std::setw(20) << *lba << "  "
                       << SizeText(*lba, 512) << std::endl;

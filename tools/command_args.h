@@ -2,13 +2,13 @@
 // The command line of one command: its options, its FILE and its -o OUT.
 // Every mistake here is a UsageError, found before any file is opened.
 
-#include <QCommandLineParser>
-#include <QString>
-#include <QStringList>
+#include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentab::cli {
 
@@ -17,33 +17,41 @@ public:
     // usage is printed, as it is, for --help.
     explicit CommandArguments(const char* usage);
 
-    void addFlag(const QString& name);
-    void addValue(const QString& name, const QString& valueName);
+    void addFlag(const std::string& name);
+    void addValue(const std::string& name);
     void addOutput();
 
     // Parses the words after the command's name. False when --help was
     // given: the usage has been printed and the command has nothing to do.
-    bool parse(const QStringList& words);
+    bool parse(const std::vector<std::string>& words);
 
-    bool isSet(const QString& name) const;
+    bool isSet(const std::string& name) const;
     // The option's text; nullopt when it is absent, UsageError when given twice.
-    std::optional<QString> value(const QString& name) const;
+    std::optional<std::string> value(const std::string& name) const;
 
-    QStringList positional() const { return parser_.positionalArguments(); }
+    const std::vector<std::string>& positional() const { return positional_; }
     // The one FILE the command works on.
-    std::string inputFile() const;
-    // The -o OUT every writing command needs.
-    std::string outputFile() const;
+    std::filesystem::path inputFile() const;
+    // The -o OUT every writing command needs; "-" stands for standard output.
+    std::filesystem::path outputFile() const;
 
 private:
+    struct Spelling {
+        std::string name;  // as the user types it, without dashes
+        CLI::Option* option;
+        bool takesValue;
+    };
+    void add(const std::vector<std::string>& names, bool takesValue);
+    const Spelling* find(const std::string& name) const;
+    std::vector<std::string> canonicalWords(const std::vector<std::string>& words) const;
+
     const char* usage_;
-    QCommandLineParser parser_;
+    CLI::App app_;
+    std::vector<Spelling> spellings_;
+    std::vector<std::string> positional_;
 };
 
-// A path as the file system spells it.
-std::string LocalPath(const QString& path);
-
 // A whole decimal number in first..last, or UsageError naming the option.
-int ParseIndex(const QString& text, const char* option, int first, int last);
+int ParseIndex(const std::string& text, const char* option, int first, int last);
 
 }  // namespace zentab::cli

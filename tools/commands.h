@@ -3,14 +3,15 @@
 // returns the exit status; failures travel as UsageError, Refusal or
 // PlatformError to main, which reports them.
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace zentab::cli {
 
-int RunShow(const QStringList& words);
-int RunFix(const QStringList& words);
-int RunSet(const QStringList& words);
-int RunAuto(const QStringList& words);
-int RunCapacity(const QStringList& words);
+int RunShow(const std::vector<std::string>& words);
+int RunFix(const std::vector<std::string>& words);
+int RunSet(const std::vector<std::string>& words);
+int RunAuto(const std::vector<std::string>& words);
+int RunCapacity(const std::vector<std::string>& words);
 
 }  // namespace zentab::cli

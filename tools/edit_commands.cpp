@@ -1,5 +1,6 @@
 // fix, set and auto: the commands that write a module, always to the file
-// named with -o and only after the whole edit has been checked.
+// named with -o (or standard output for "-o -") and only after the whole
+// edit has been checked.
 
 #include "auto_fill.h"
 #include "capacity.h"
@@ -14,6 +15,7 @@
 #include "table_fit.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace zentab::cli {
@@ -55,35 +57,36 @@ std::string SavedChecksum(const LoadedModule& loaded)
 
 }  // namespace
 
-int RunFix(const QStringList& words)
+int RunFix(const std::vector<std::string>& words)
 {
     CommandArguments args(kFixUsage);
     args.addOutput();
     if (!args.parse(words))
         return kExitDone;
-    const std::string in = args.inputFile();
-    const std::string out = args.outputFile();
+    const std::filesystem::path in = args.inputFile();
+    const std::filesystem::path out = args.outputFile();
     LoadedModule loaded = LoadModule(in);
     const ChecksumStatus before = InspectChecksum(loaded.module.image);
     SaveWithNewChecksum(loaded, out);
-    std::cout << "Checksum " << ChecksumText(before.computed, loaded.royl)
-              << (before.stored == before.computed ? " (unchanged)" : ", was " + ChecksumText(before.stored, loaded.royl))
-              << "; module written to " << out << '\n';
+    ReportStream(out) << "Checksum " << ChecksumText(before.computed, loaded.royl)
+                      << (before.stored == before.computed ? " (unchanged)"
+                                                           : ", was " + ChecksumText(before.stored, loaded.royl))
+                      << "; module written to " << OutputName(out) << '\n';
     return kExitDone;
 }
 
-int RunSet(const QStringList& words)
+int RunSet(const std::vector<std::string>& words)
 {
     CommandArguments args(kSetUsage);
-    args.addValue("format", "F");
-    args.addValue("row", "R");
-    args.addValue("name", "TEXT");
-    args.addValue("lba", "VALUE");
+    args.addValue("format");
+    args.addValue("row");
+    args.addValue("name");
+    args.addValue("lba");
     args.addOutput();
     if (!args.parse(words))
         return kExitDone;
-    const std::string in = args.inputFile();
-    const std::string out = args.outputFile();
+    const std::filesystem::path in = args.inputFile();
+    const std::filesystem::path out = args.outputFile();
     const auto formatText = args.value("format");
     const auto rowText = args.value("row");
     if (!formatText)
@@ -99,15 +102,15 @@ int RunSet(const QStringList& words)
         throw UsageError("nothing to set: give --name, --lba or both");
     std::string name;
     if (nameText) {
-        name = nameText->toStdString();
+        name = *nameText;
         if (std::string problem = NameProblem(name); !problem.empty())
             throw UsageError("--name: " + problem);
     }
     std::optional<std::int64_t> lba;
     if (lbaText) {
-        lba = ParseLbaText(lbaText->toStdString());
+        lba = ParseLbaText(*lbaText);
         if (!lba)
-            throw UsageError("--lba: \"" + lbaText->toStdString() +
+            throw UsageError("--lba: \"" + *lbaText +
                              "\" is not a number or a capacity such as 976773168, 500G or 2T");
     }
 
@@ -122,24 +125,25 @@ int RunSet(const QStringList& words)
     if (lba)
         m.table.value(row, format) = *lba;
     SaveEditedModule(loaded, out);
-    std::cout << FormatName(format) << " row " << row << ": " << m.table.name(row, format) << ", "
-              << m.table.value(row, format) << " (" << SizeText(m.table.value(row, format), 512) << "); checksum "
-              << SavedChecksum(loaded) << "; module written to " << out << '\n';
+    ReportStream(out) << FormatName(format) << " row " << row << ": " << m.table.name(row, format) << ", "
+                      << m.table.value(row, format) << " (" << SizeText(m.table.value(row, format), 512)
+                      << "); checksum " << SavedChecksum(loaded) << "; module written to " << OutputName(out)
+                      << '\n';
     return kExitDone;
 }
 
-int RunAuto(const QStringList& words)
+int RunAuto(const std::vector<std::string>& words)
 {
     CommandArguments args(kAutoUsage);
-    args.addValue("head0", "N");
-    args.addValue("divider", "D");
-    args.addValue("align", "S");
-    args.addValue("template", "T");
+    args.addValue("head0");
+    args.addValue("divider");
+    args.addValue("align");
+    args.addValue("template");
     args.addOutput();
     if (!args.parse(words))
         return kExitDone;
-    const std::string in = args.inputFile();
-    const std::string out = args.outputFile();
+    const std::filesystem::path in = args.inputFile();
+    const std::filesystem::path out = args.outputFile();
     const auto headText = args.value("head0");
     if (!headText)
         throw UsageError("missing --head0 N (the LBA size of head 0)");
@@ -149,19 +153,19 @@ int RunAuto(const QStringList& words)
     // Read as the window reads its fields: alignment, template and head size
     // first; the divider only once the head size is known to be set.
     AutoInputs inputs;
-    inputs.alignment = StrToIntDef(args.value("align").value_or("50").toStdString(), 50);
+    inputs.alignment = StrToIntDef(args.value("align").value_or("50"), 50);
     if (const auto modelTemplate = args.value("template"))
-        inputs.modelTemplate = modelTemplate->toStdString();
-    inputs.headSize = StrToInt64Def(headText->toStdString(), 0);
+        inputs.modelTemplate = *modelTemplate;
+    inputs.headSize = StrToInt64Def(*headText, 0);
     if (inputs.headSize == 0)
         throw Refusal("Enter LBA Size for Head 0");
-    inputs.divider = StrToIntDef(args.value("divider").value_or("15").toStdString(), 0);
+    inputs.divider = StrToIntDef(args.value("divider").value_or("15"), 0);
 
     AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);
     SaveEditedModule(loaded, out);
-    std::cout << "Rows 1 to " << RowsHandled(m.layout.rowsPerFormat) << " of all six formats computed from head 0 = "
-              << inputs.headSize << "; checksum " << SavedChecksum(loaded) << "; module written to " << out
-              << '\n';
+    ReportStream(out) << "Rows 1 to " << RowsHandled(m.layout.rowsPerFormat)
+                      << " of all six formats computed from head 0 = " << inputs.headSize << "; checksum "
+                      << SavedChecksum(loaded) << "; module written to " << OutputName(out) << '\n';
     return kExitDone;
 }
 

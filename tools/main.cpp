@@ -4,13 +4,16 @@
 #include "cli_errors.h"
 #include "commands.h"
 #include "errors.h"
+#include "file_layer.h"
 
-#include <QCoreApplication>
-
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,15 +26,16 @@ const char kUsage[] =
     "  set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
     "  auto FILE --head0 N [--divider D] [--align S] [--template T] -o OUT\n"
     "  capacity TEXT...\n"
+    "  version\n"
     "zentab COMMAND --help describes one command.\n"
     "Exit status: 0 done, 1 module refused or file error (nothing written), 2 wrong command line.\n";
 
-int Dispatch(const QStringList& arguments)
+int Dispatch(const std::vector<std::string>& arguments)
 {
     if (arguments.size() < 2)
         throw UsageError("missing COMMAND");
-    const QString command = arguments.at(1);
-    const QStringList words = arguments.mid(2);
+    const std::string& command = arguments[1];
+    const std::vector<std::string> words(arguments.begin() + 2, arguments.end());
     if (command == "show")
         return RunShow(words);
     if (command == "fix")
@@ -46,17 +50,33 @@ int Dispatch(const QStringList& arguments)
         std::fputs(kUsage, stdout);
         return kExitDone;
     }
-    throw UsageError("unknown command \"" + command.toStdString() + "\"");
+    if (command == "version" || command == "--version") {
+        std::fputs("zentab " ZENTAB_VERSION "\n", stdout);
+        return kExitDone;
+    }
+    throw UsageError("unknown command \"" + command + "\"");
+}
+
+// What a command printed must have arrived: a report lost to a full disk or
+// a closed pipe is a failure, as a lost module is.
+int CheckStandardOutput(int status)
+{
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good())
+        return status;
+    std::cerr << "zentab: Cannot write to standard output."
+              << (errno != 0 ? std::string(" ") + std::strerror(errno) : std::string()) << '\n';
+    return kExitRefused;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    zentab::InstallInterruptCleanup();
+    const std::vector<std::string> arguments = zentab::CommandLineArguments(argc, argv);
     try {
-        return Dispatch(arguments);
+        return CheckStandardOutput(Dispatch(arguments));
     } catch (const UsageError& error) {
         std::cerr << "zentab: " << error.what() << '\n';
         if (arguments.size() < 2)

@@ -1,51 +1,70 @@
 #include "module_json.h"
 
 #include "container.h"
+#include "json_text.h"
 #include "model_codec.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <nlohmann/json.hpp>
 
 namespace zentab::cli {
 
-// Every number goes in as qint64: Qt 6 keeps such values as integers and
-// writes them digit for digit, so LBAs above 2^53 stay exact (a double would
-// round them).
-QByteArray ModuleJson(const LoadedModule& loaded)
+namespace {
+
+// Names are 8-bit text; JSON wants UTF-8.
+std::string Latin1ToUtf8(const std::string& text)
 {
+    std::string utf8;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | code >> 6);
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+}  // namespace
+
+// Every number goes in as a 64-bit integer and is written digit for digit,
+// so LBAs above 2^53 stay exact (a double would round them).
+std::string ModuleJson(const LoadedModule& loaded)
+{
+    using nlohmann::json;
     const Module& m = loaded.module;
     const ChecksumStatus checksum = InspectChecksum(m.image);
 
-    QJsonArray directory;
+    json directory = json::array();
     for (int i = 0; i < 12; ++i)
-        directory.append(QJsonArray{qint64{m.directory[i].offset}, qint64{m.directory[i].size}});
+        directory.push_back(
+            json::array({std::int64_t{m.directory[i].offset}, std::int64_t{m.directory[i].size}}));
 
-    QJsonArray formats;
+    json formats = json::array();
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     for (int f = 1; f <= kFormats; ++f) {
-        QJsonArray cells;
+        json cells = json::array();
         for (int r = 1; r <= rows; ++r)
-            cells.append(QJsonObject{{"name", QString::fromLatin1(m.table.name(r, f))},
-                                     {"lba", qint64{m.table.value(r, f)}}});
-        formats.append(QJsonObject{{"name", QString::fromLatin1(FormatName(f))}, {"rows", cells}});
+            cells.push_back(json{{"name", Latin1ToUtf8(m.table.name(r, f))}, {"lba", std::int64_t{m.table.value(r, f)}}});
+        formats.push_back(json{{"name", FormatName(f)}, {"rows", cells}});
     }
 
-    const QJsonObject root{
+    const json root{
         {"form", loaded.royl ? "ROYL" : "legacy"},
-        {"module_id", qint64{loaded.moduleId}},
-        {"entry_count", qint64{m.directory.count}},
+        {"module_id", std::int64_t{loaded.moduleId}},
+        {"entry_count", std::int64_t{m.directory.count}},
         {"directory", directory},
         {"layout", m.layout.isNew ? "NEW" : "STD"},
-        {"rows", qint64{m.layout.rowsPerFormat}},
-        {"new_block_offset", qint64{m.layout.newBlockOffset}},
+        {"rows", std::int64_t{m.layout.rowsPerFormat}},
+        {"new_block_offset", std::int64_t{m.layout.newBlockOffset}},
         {"checksum",
-         QJsonObject{{"stored", qint64{checksum.stored}},
-                     {"computed", qint64{checksum.computed}},
-                     {"valid", checksum.stored == checksum.computed}}},
+         {{"stored", std::int64_t{checksum.stored}},
+          {"computed", std::int64_t{checksum.computed}},
+          {"valid", checksum.stored == checksum.computed}}},
         {"formats", formats},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return IndentedJson(root);
 }
 
 }  // namespace zentab::cli

@@ -3,10 +3,10 @@
 
 #include "module_session.h"
 
-#include <QByteArray>
+#include <string>
 
 namespace zentab::cli {
 
-QByteArray ModuleJson(const LoadedModule& loaded);
+std::string ModuleJson(const LoadedModule& loaded);
 
 }  // namespace zentab::cli

@@ -3,13 +3,28 @@
 #include "byte_io.h"
 #include "cli_errors.h"
 #include "container.h"
+#include "file_layer.h"
 #include "model_codec.h"
 #include "read_back.h"
 #include "table_fit.h"
 
+#include <iostream>
+
 namespace zentab::cli {
 
-LoadedModule LoadModule(const std::string& path)
+namespace {
+
+void Save(const ModuleImage& image, const std::filesystem::path& out)
+{
+    if (IsStandardOutput(out))
+        WriteStandardOutput(image.bytes());
+    else
+        image.saveToFile(out);
+}
+
+}  // namespace
+
+LoadedModule LoadModule(const std::filesystem::path& path)
 {
     LoadedModule loaded;
     Module& m = loaded.module;
@@ -26,7 +41,7 @@ LoadedModule LoadModule(const std::string& path)
     return loaded;
 }
 
-void SaveEditedModule(LoadedModule& loaded, const std::string& out)
+void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out)
 {
     Module& m = loaded.module;
     if (std::string reason = CheckTableFits(m.table, m.layout); !reason.empty())
@@ -37,13 +52,22 @@ void SaveEditedModule(LoadedModule& loaded, const std::string& out)
     // Checked on the very bytes that go to disk, checksum included.
     if (std::string reason = CheckReadsBack(m); !reason.empty())
         throw Refusal("Edit refused: " + reason + " Nothing was written.");
-    m.image.saveToFile(out);
+    Save(m.image, out);
 }
 
-void SaveWithNewChecksum(LoadedModule& loaded, const std::string& out)
+void SaveWithNewChecksum(LoadedModule& loaded, const std::filesystem::path& out)
 {
     UpdateChecksum(loaded.module.image);
-    loaded.module.image.saveToFile(out);
+    Save(loaded.module.image, out);
+}
+
+bool IsStandardOutput(const std::filesystem::path& out) { return out == std::filesystem::path("-"); }
+
+std::ostream& ReportStream(const std::filesystem::path& out) { return IsStandardOutput(out) ? std::cerr : std::cout; }
+
+std::string OutputName(const std::filesystem::path& out)
+{
+    return IsStandardOutput(out) ? "standard output" : DisplayPath(out);
 }
 
 }  // namespace zentab::cli

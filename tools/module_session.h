@@ -1,10 +1,12 @@
 #pragma once
 // One module as every command of the tool sees it: loaded in the editor's
 // order, refused where the editor could not save it safely, and written back
-// only to the file named with -o.
+// only to the file named with -o, or to standard output for "-o -".
 
 #include "module_state.h"
 
+#include <filesystem>
+#include <ostream>
 #include <string>
 
 namespace zentab::cli {
@@ -15,17 +17,26 @@ struct LoadedModule {
     unsigned moduleId = 0;
 };
 
-// Load, container check, layout, model list, then the block check that Save
-// relies on. Raises Refusal for a module that is not a model list or whose
-// blocks cannot take a write, PlatformError for files that cannot be read.
-LoadedModule LoadModule(const std::string& path);
+// Load, container check, layout, model list. Raises Refusal for a module
+// that is not a model list, PlatformError for files that cannot be read.
+LoadedModule LoadModule(const std::filesystem::path& path);
 
 // Writes the table into the image, recomputes the checksum and saves to out.
 // Refuses, writing nothing, when the saved module would not read back with
 // the table's names and values in the layout it was loaded with.
-void SaveEditedModule(LoadedModule& loaded, const std::string& out);
+void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out);
 
 // Recomputes the checksum and saves to out; no name or value is touched.
-void SaveWithNewChecksum(LoadedModule& loaded, const std::string& out);
+void SaveWithNewChecksum(LoadedModule& loaded, const std::filesystem::path& out);
+
+// OUT "-": the module goes to standard output and no file is created.
+bool IsStandardOutput(const std::filesystem::path& out);
+
+// Where a writing command reports what it did: standard error while the
+// module itself is on standard output, so that the stream is the module alone.
+std::ostream& ReportStream(const std::filesystem::path& out);
+
+// out as the report names it.
+std::string OutputName(const std::filesystem::path& out);
 
 }  // namespace zentab::cli

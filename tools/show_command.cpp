@@ -5,10 +5,12 @@
 #include "command_args.h"
 #include "commands.h"
 #include "container.h"
+#include "file_layer.h"
 #include "model_codec.h"
 #include "module_json.h"
 #include "module_session.h"
 
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -29,13 +31,13 @@ std::string Hex(std::uint32_t value, int digits)
     return out.str();
 }
 
-void PrintTable(const std::string& path, const LoadedModule& loaded)
+void PrintTable(const std::filesystem::path& path, const LoadedModule& loaded)
 {
     const Module& m = loaded.module;
     const ChecksumStatus checksum = InspectChecksum(m.image);
     const int digits = loaded.royl ? 8 : 2;
     std::ostringstream out;
-    out << "Module    " << path << '\n'
+    out << "Module    " << DisplayPath(path) << '\n'
         << "Form      " << (loaded.royl ? "ROYL" : "legacy") << ", module id " << loaded.moduleId << ", "
         << m.directory.count << " directory entries\n"
         << "Layout    " << (m.layout.isNew ? "NEW" : "STD") << ", " << m.layout.rowsPerFormat << " rows per format";
@@ -65,16 +67,16 @@ void PrintTable(const std::string& path, const LoadedModule& loaded)
 
 }  // namespace
 
-int RunShow(const QStringList& words)
+int RunShow(const std::vector<std::string>& words)
 {
     CommandArguments args(kUsage);
     args.addFlag("json");
     if (!args.parse(words))
         return kExitDone;
-    const std::string path = args.inputFile();
+    const std::filesystem::path path = args.inputFile();
     const LoadedModule loaded = LoadModule(path);
     if (args.isSet("json"))
-        std::cout << ModuleJson(loaded).toStdString();
+        std::cout << ModuleJson(loaded);
     else
         PrintTable(path, loaded);
     return kExitDone;
