@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace zentab::testkit {
@@ -63,12 +64,19 @@ inline ModuleImage ImageOf(Bytes bytes)
 // A scratch folder, removed with its contents when the test ends.
 class ScratchDir {
 public:
+    // A fresh name that only its creator can enter, as mkdtemp gives, but
+    // through the standard library so that it builds for Windows too.
     ScratchDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zentab-core-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
+        static std::mt19937_64 random(std::random_device{}());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = std::filesystem::temp_directory_path() / ("zentab-core-" + std::to_string(random() % 1000000000));
+            if (std::filesystem::create_directory(path_)) {
+                std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
+                return;
+            }
+        }
+        throw std::runtime_error("no fresh scratch folder");
     }
     ~ScratchDir() { std::filesystem::remove_all(path_); }
     ScratchDir(const ScratchDir&) = delete;

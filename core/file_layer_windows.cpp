@@ -1,0 +1,713 @@
+// The file layer on Windows.
+//
+// Names are wide (UTF-16) from the caller to the system; files are read and
+// written as bytes, never through a text mode.
+//
+// How a save replaces a file (WriteWholeFile):
+//  1. A device name (NUL, CON, COM1, ..., also with an extension, and
+//     anything under \\.\) is refused before anything is opened; so is
+//     whatever then opens as something other than a file on a disk, and a
+//     folder. A symbolic link is followed to the file it names; a link whose
+//     target is missing is refused, since its target cannot be named safely.
+//  2. A file with the read-only attribute is refused: the technician who set
+//     it meant it.
+//  3. The new content goes into ".NAME.zentab-XXXXXX" beside the file, is
+//     flushed (FlushFileBuffers) and read back; then ReplaceFileW puts it in
+//     place, which keeps the old file's attributes, security, streams and
+//     creation time. A missing file gets the new one by MoveFileExW with
+//     MOVEFILE_WRITE_THROUGH, never replacing one that appeared meanwhile.
+//  4. A file with more than one hard link, in a folder that takes no new
+//     file, or where ReplaceFileW fails (a file system without it, a merge
+//     of security it cannot do) is written in place, so every name, attribute
+//     and permission stays: first a complete, flushed copy of the old bytes
+//     beside it ("NAME.zentab-backup-XXXXXX", in the temporary folder when
+//     its own folder takes none), then the new bytes, flushed and read back;
+//     after any failure the old bytes are put back from the copy.
+//  5. Ctrl+C, Ctrl+Break and the console closing wait for a running save to
+//     end before the program does, so neither a temporary nor a half-written
+//     module stays behind.
+
+#include "file_layer.h"
+
+#include "errors.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <cwctype>
+
+namespace zentab {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Error codes of our own, with the customer bit set so they meet no system one.
+constexpr DWORD kReadBackMismatch = 0x20000001;
+constexpr DWORD kChunk = 1u << 20;
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+    ~Handle() { reset(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void reset(HANDLE handle = INVALID_HANDLE_VALUE)
+    {
+        if (valid())
+            ::CloseHandle(handle_);
+        handle_ = handle;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// UTF-16 to UTF-8 and back, keeping a lone surrogate as its three-byte form
+// so that any name the system gives survives the round trip.
+std::string Narrow(const std::wstring& wide)
+{
+    std::string out;
+    out.reserve(wide.size());
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        std::uint32_t c = static_cast<std::uint16_t>(wide[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
+            const std::uint32_t low = static_cast<std::uint16_t>(wide[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::uint8_t lead = byte(i);
+        const int length = lead < 0x80 ? 1 : lead >= 0xC2 && lead < 0xE0 ? 2 : lead >= 0xE0 && lead < 0xF0 ? 3
+                                                                      : lead >= 0xF0 && lead < 0xF5   ? 4
+                                                                                                      : 0;
+        std::uint32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        bool whole = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; whole && k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80)
+                whole = false;
+            else
+                c = (c << 6) | (byte(i + k) & 0x3F);
+        }
+        const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!whole || c < least[length] || c > 0x10FFFF) {
+            out += L'\xFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return out;
+}
+
+// The reasons a technician meets most, in the same words as on Linux, so a
+// script sees one text on both; the rest as the system words them.
+std::string Reason(DWORD error)
+{
+    switch (error) {
+    case kReadBackMismatch:
+        return "The written file does not read back as written; the old file is kept";
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+        return "Permission denied";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "The file is in use by another program";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return "File exists";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "No space left on device";
+    case ERROR_WRITE_PROTECT:
+        return "Read-only file system";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "File name too long";
+    case ERROR_DIRECTORY:
+        return "Is a directory";
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return "Broken pipe";
+    case ERROR_INVALID_HANDLE:
+        return "Bad file descriptor";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return "Cannot allocate memory";
+    default:
+        break;
+    }
+    wchar_t* text = nullptr;
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    DWORD length = ::FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                    reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0)
+        length = ::FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string reason;
+    if (length != 0 && text)
+        reason = Narrow(std::wstring(text, length));
+    if (text)
+        ::LocalFree(text);
+    while (!reason.empty() && (std::strchr(" \r\n.", reason.back()) != nullptr))
+        reason.pop_back();
+    return reason.empty() ? "Windows error " + std::to_string(error) : reason;
+}
+
+std::string TooLarge(std::int64_t maxSize)
+{
+    return "The file is larger than " + std::to_string(maxSize >> 20) +
+           " MiB; a model-list module is never that large.";
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Names that reach a device rather than a file: the \\.\ namespace, the
+// \\?\ one before anything but a drive or a share, and the reserved DOS
+// names, which stay devices in any folder and with any extension.
+bool IsDeviceName(const fs::path& path)
+{
+    const std::wstring& text = path.native();
+    if (text.size() >= 4 && IsSeparator(text[0]) && IsSeparator(text[1]) && (text[2] == L'.' || text[2] == L'?') &&
+        IsSeparator(text[3])) {
+        if (text[2] == L'.')
+            return true;
+        const std::wstring rest = text.substr(4);
+        const bool drive = rest.size() >= 3 && std::iswalpha(rest[0]) && rest[1] == L':' && IsSeparator(rest[2]);
+        const bool share = rest.size() >= 4 && ::_wcsnicmp(rest.c_str(), L"UNC", 3) == 0 && IsSeparator(rest[3]);
+        return !drive && !share;
+    }
+    std::wstring stem = path.filename().native();
+    stem = stem.substr(0, stem.find_first_of(L".:"));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (wchar_t& c : stem)
+        c = static_cast<wchar_t>(std::towupper(c));
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (stem == device)
+            return true;
+    }
+    return stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
+           stem[3] >= L'0' && stem[3] <= L'9';
+}
+
+fs::path FolderOf(const fs::path& file)
+{
+    const fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(L".") : folder;
+}
+
+bool FolderRefusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
+
+// What a handle opens: only a file on a disk is a module file.
+enum class Kind { kFile, kFolder, kOther };
+
+Kind KindOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info)
+{
+    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info))
+        return Kind::kOther;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return Kind::kFolder;
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+        return Kind::kOther;
+    return Kind::kFile;
+}
+
+// --- Console events: a save that has begun ends before the program does.
+
+std::atomic<int> gSavesRunning{0};
+std::atomic<bool> gStopping{false};
+
+BOOL WINAPI OnConsoleEvent(DWORD)
+{
+    gStopping = true;
+    while (gSavesRunning.load() > 0)
+        ::Sleep(5);
+    return FALSE;  // on to the default handler, which ends the program
+}
+
+class SaveSection {
+public:
+    SaveSection()
+    {
+        ++gSavesRunning;
+        if (gStopping) {
+            // The program is being ended; a save begun now would be cut off.
+            --gSavesRunning;
+            ::Sleep(INFINITE);
+        }
+    }
+    ~SaveSection() { --gSavesRunning; }
+    SaveSection(const SaveSection&) = delete;
+    SaveSection& operator=(const SaveSection&) = delete;
+};
+
+// Standard output and error carry bytes, as on Linux: no "\r" added before
+// "\n"; a console shows the UTF-8 file names as letters.
+void UseBinaryStandardStreams()
+{
+    static const bool done = [] {
+        ::_setmode(::_fileno(stdout), _O_BINARY);
+        ::_setmode(::_fileno(stderr), _O_BINARY);
+        ::SetConsoleOutputCP(CP_UTF8);
+        return true;
+    }();
+    (void)done;
+}
+
+// --- Plain handle work; each returns 0 or a system error code.
+
+DWORD SeekTo(HANDLE handle, std::uint64_t at)
+{
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(at);
+    return ::SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) ? 0 : ::GetLastError();
+}
+
+DWORD WriteAll(HANDLE handle, const std::uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size - done, kChunk));
+        DWORD put = 0;
+        if (!::WriteFile(handle, data + done, ask, &put, nullptr))
+            return ::GetLastError();
+        if (put == 0)
+            return ERROR_HANDLE_DISK_FULL;
+        done += put;
+    }
+    return 0;
+}
+
+// Reads exactly size bytes from the current position.
+DWORD ReadExactly(HANDLE handle, std::uint8_t* data, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size - done, kChunk));
+        DWORD got = 0;
+        if (!::ReadFile(handle, data + done, ask, &got, nullptr))
+            return ::GetLastError();
+        if (got == 0)
+            return kReadBackMismatch;
+        done += got;
+    }
+    return 0;
+}
+
+DWORD ReadAll(HANDLE handle, std::vector<std::uint8_t>& out)
+{
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(handle, &size))
+        return ::GetLastError();
+    out.resize(static_cast<std::size_t>(size.QuadPart));
+    if (DWORD error = SeekTo(handle, 0))
+        return error;
+    return ReadExactly(handle, out.data(), out.size());
+}
+
+// Writes the whole content from offset 0, cuts the file to it, flushes it to
+// the disk, and checks what the file now reads back.
+DWORD WriteFlushVerify(HANDLE handle, const std::vector<std::uint8_t>& bytes)
+{
+    if (DWORD error = SeekTo(handle, 0))
+        return error;
+    if (DWORD error = WriteAll(handle, bytes.data(), bytes.size()))
+        return error;
+    if (!::SetEndOfFile(handle) || !::FlushFileBuffers(handle))
+        return ::GetLastError();
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(handle, &size))
+        return ::GetLastError();
+    if (static_cast<std::uint64_t>(size.QuadPart) != bytes.size())
+        return kReadBackMismatch;
+    if (DWORD error = SeekTo(handle, 0))
+        return error;
+    std::vector<std::uint8_t> back(std::min<std::size_t>(kChunk, bytes.size()));
+    for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+        const std::size_t n = std::min<std::size_t>(kChunk, bytes.size() - at);
+        if (DWORD error = ReadExactly(handle, back.data(), n))
+            return error;
+        if (std::memcmp(back.data(), bytes.data() + at, n) != 0)
+            return kReadBackMismatch;
+    }
+    return 0;
+}
+
+// A file of our own beside the target, removed unless kept.
+class Temporary {
+public:
+    Temporary() = default;
+    ~Temporary() { remove(); }
+    Temporary(const Temporary&) = delete;
+    Temporary& operator=(const Temporary&) = delete;
+
+    // Creates "folder/prefixXXXXXX" for reading and writing by us alone;
+    // 0 or the system's error.
+    DWORD create(const fs::path& folder, const std::wstring& prefix)
+    {
+        static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        static unsigned counter = 0;
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::uint64_t seed = static_cast<std::uint64_t>(now.QuadPart) * 6364136223846793005u +
+                                 ::GetCurrentProcessId() * 2654435761u + ++counter * 40503u;
+            std::wstring suffix;
+            for (int i = 0; i < 6; ++i, seed /= 62)
+                suffix += kLetters[seed % 62];
+            const fs::path name = folder / (prefix + suffix);
+            handle_.reset(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (handle_.valid()) {
+                name_ = name;
+                return 0;
+            }
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                return error;
+        }
+        return ERROR_FILE_EXISTS;
+    }
+
+    HANDLE handle() const { return handle_.get(); }
+    const fs::path& name() const { return name_; }
+    void close() { handle_.reset(); }
+    // The name now belongs to a file that is to stay.
+    void keep()
+    {
+        close();
+        name_.clear();
+    }
+    void remove()
+    {
+        close();
+        if (!name_.empty())
+            ::DeleteFileW(name_.c_str());
+        name_.clear();
+    }
+
+private:
+    Handle handle_;
+    fs::path name_;
+};
+
+class Saver {
+public:
+    Saver(const fs::path& path, const std::vector<std::uint8_t>& bytes)
+        : shown_(DisplayPath(path)), bytes_(bytes), target_(path)
+    {
+    }
+
+    void run()
+    {
+        if (IsDeviceName(target_))
+            refuseKind();
+        DWORD attributes = ::GetFileAttributesW(target_.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND)
+                fail(error);
+            setFolder();
+            createNew();
+            return;
+        }
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            attributes = followLink();
+        setFolder();
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            fail(ERROR_DIRECTORY);
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            ThrowCannotCreate(shown_, "Read-only file");
+
+        // Opened as a writer that tolerates every other opener, so only an
+        // opener that denies writing (or the file's security) refuses here,
+        // before any temporary exists.
+        BY_HANDLE_FILE_INFORMATION info {};
+        {
+            Handle probe(::CreateFileW(target_.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+            if (!probe.valid())
+                fail(::GetLastError());
+            const Kind kind = KindOf(probe.get(), info);
+            if (kind == Kind::kFolder)
+                fail(ERROR_DIRECTORY);
+            if (kind != Kind::kFile)
+                refuseKind();
+        }
+        if (info.nNumberOfLinks == 1 && replaceByRename())
+            return;
+        writeInPlace();
+    }
+
+private:
+    [[noreturn]] void fail(DWORD error) const { ThrowCannotCreate(shown_, Reason(error)); }
+    [[noreturn]] void refuseKind() const
+    {
+        ThrowCannotCreate(shown_, "Not a regular file; only a module file is ever written");
+    }
+
+    void setFolder()
+    {
+        folder_ = FolderOf(target_);
+        name_ = target_.filename().native();
+    }
+
+    // The final name of the file a link points at, as the save's target.
+    DWORD followLink()
+    {
+        Handle file(::CreateFileW(target_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file.valid()) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                ThrowCannotCreate(shown_, "The link points at a missing file; it is not created through the link");
+            fail(error);
+        }
+        std::wstring name(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length = ::GetFinalPathNameByHandleW(file.get(), name.data(), static_cast<DWORD>(name.size()),
+                                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (length == 0)
+                fail(::GetLastError());
+            if (length < name.size()) {
+                name.resize(length);
+                break;
+            }
+            name.resize(length + 1);
+        }
+        target_ = fs::path(name);
+        const DWORD attributes = ::GetFileAttributesW(target_.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            fail(::GetLastError());
+        return attributes;
+    }
+
+    std::wstring temporaryPrefix() const { return L"." + name_ + L".zentab-"; }
+
+    void createNew()
+    {
+        Temporary fresh;
+        if (DWORD error = fresh.create(folder_, temporaryPrefix()))
+            fail(error);
+        if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
+            fail(error);
+        fresh.close();
+        // No replacing: a file that appeared meanwhile is not overwritten.
+        if (!::MoveFileExW(fresh.name().c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH))
+            fail(::GetLastError());
+        fresh.keep();
+    }
+
+    // False when the file must be written in place instead.
+    bool replaceByRename()
+    {
+        Temporary fresh;
+        if (DWORD error = fresh.create(folder_, temporaryPrefix())) {
+            if (FolderRefusesNewFiles(error))
+                return false;
+            fail(error);
+        }
+        if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
+            fail(error);
+        fresh.close();
+        // Without REPLACEFILE_IGNORE_MERGE_ERRORS: a replacement that cannot
+        // take the old security fails, and the file is written in place.
+        if (::ReplaceFileW(target_.c_str(), fresh.name().c_str(), nullptr, 0, nullptr, nullptr)) {
+            fresh.keep();
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        // ERROR_UNABLE_TO_MOVE_REPLACEMENT can mean the old file is already
+        // gone: then the new one, complete and checked, takes its name.
+        if (::GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+            if (::MoveFileExW(fresh.name().c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+                fresh.keep();
+                return true;
+            }
+            const std::string kept = DisplayPath(fresh.name());
+            fresh.keep();
+            ThrowCannotCreate(shown_, Reason(error) + ". The new bytes are in \"" + kept + "\"");
+        }
+        return false;
+    }
+
+    void writeInPlace()
+    {
+        Handle file(::CreateFileW(target_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+        if (!file.valid())
+            fail(::GetLastError());
+        BY_HANDLE_FILE_INFORMATION info {};
+        if (KindOf(file.get(), info) != Kind::kFile)
+            refuseKind();
+        std::vector<std::uint8_t> old;
+        if (DWORD error = ReadAll(file.get(), old))
+            fail(error);
+
+        Temporary backup;
+        DWORD error = backup.create(folder_, name_ + L".zentab-backup-");
+        if (error != 0 && FolderRefusesNewFiles(error))
+            error = backup.create(fs::temp_directory_path(), L"zentab-backup-" + name_ + L"-");
+        if (error == 0)
+            error = WriteFlushVerify(backup.handle(), old);
+        if (error != 0) {
+            ThrowCannotCreate(shown_, "No safe copy of the old file can be made (" + Reason(error) +
+                                          "); the file is left as it was");
+        }
+        backup.close();
+
+        if (DWORD failed = WriteFlushVerify(file.get(), bytes_)) {
+            if (WriteFlushVerify(file.get(), old) != 0) {
+                const std::string kept = DisplayPath(backup.name());
+                backup.keep();
+                ThrowCannotCreate(shown_, Reason(failed) + ". The old file could not be put back; its bytes are in \"" +
+                                              kept + "\"");
+            }
+            fail(failed);
+        }
+    }
+
+    std::string shown_;
+    const std::vector<std::uint8_t>& bytes_;
+    fs::path target_;
+    fs::path folder_;
+    std::wstring name_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadWholeFile(const fs::path& path, std::int64_t maxSize)
+{
+    const std::string shown = DisplayPath(path);
+    if (IsDeviceName(path))
+        ThrowCannotOpen(shown, "Not a regular file");
+    // Others may read the module while it is loaded, but not change it.
+    Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid())
+        ThrowCannotOpen(shown, Reason(::GetLastError()));
+    BY_HANDLE_FILE_INFORMATION info {};
+    const Kind kind = KindOf(file.get(), info);
+    if (kind == Kind::kFolder)
+        ThrowCannotOpen(shown, Reason(ERROR_DIRECTORY));
+    if (kind != Kind::kFile)
+        ThrowCannotOpen(shown, "Not a regular file");
+    const std::int64_t size = (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    if (size > maxSize)
+        ThrowCannotOpen(shown, TooLarge(maxSize));
+
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> buffer(65536);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            ThrowCannotOpen(shown, Reason(::GetLastError()));
+        if (got == 0)
+            break;
+        // A file that grows while it is read is bounded all the same.
+        if (static_cast<std::int64_t>(bytes.size()) + got > maxSize)
+            ThrowCannotOpen(shown, TooLarge(maxSize));
+        bytes.insert(bytes.end(), buffer.data(), buffer.data() + got);
+    }
+    return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> TryReadWholeFile(const fs::path& path, std::int64_t maxSize)
+{
+    try {
+        return ReadWholeFile(path, maxSize);
+    } catch (const PlatformError&) {
+        return std::nullopt;
+    }
+}
+
+void WriteWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    const SaveSection section;
+    Saver(path, bytes).run();
+}
+
+void WriteStandardOutput(const std::vector<std::uint8_t>& bytes)
+{
+    std::fflush(stdout);
+    const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE)
+        throw PlatformError("Cannot write to standard output. " + Reason(ERROR_INVALID_HANDLE));
+    if (DWORD error = WriteAll(out, bytes.data(), bytes.size()))
+        throw PlatformError("Cannot write to standard output. " + Reason(error));
+}
+
+std::string DisplayPath(const fs::path& path) { return Narrow(path.native()); }
+
+void InstallInterruptCleanup()
+{
+    UseBinaryStandardStreams();
+    ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+    UseBinaryStandardStreams();
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Narrow(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
+}
+
+fs::path PathFromArgument(const std::string& argument) { return fs::path(Widen(argument)); }
+
+}  // namespace zentab
