@@ -3,7 +3,7 @@
 // and the built zentab run with a deadline.
 
 #include "module_builder.h"
-#include "process.h"
+#include "process_runner.h"
 
 #include <gtest/gtest.h>
 

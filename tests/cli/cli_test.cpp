@@ -288,7 +288,7 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
         const auto& c = cases[i];
         std::vector<std::string> args = commands[i % commands.size()];
         const std::string file =
-            c.kind == File ? write("m.bin", c.bytes) : c.kind == Directory ? dir_.string() : path("none");
+            c.kind == File ? write("m.bin", c.bytes) : c.kind == Directory ? Argument(dir_) : path("none");
         if (c.readable) {
             const Outcome shown = run({"show", file});
             EXPECT_EQ(shown.status, 0) << c.label << ": " << shown.err;
@@ -309,7 +309,7 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
 TEST_F(CliHostile, FailedWriteLeavesNoFile)
 {
     const std::string in = write("m.bin", ModuleBuilder().badChecksum().build().bytes);
-    for (const std::string& out : {dir_.string(), path("no-such-dir/out.bin")}) {
+    for (const std::string& out : {Argument(dir_), path("no-such-dir/out.bin")}) {
         const Outcome r = run({"fix", in, "-o", out});
         EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.err.find("Cannot create file"), std::string::npos) << r.err;

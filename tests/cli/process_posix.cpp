@@ -1,4 +1,4 @@
-#include "process.h"
+#include "process_runner.h"
 
 #include <fcntl.h>
 #include <poll.h>

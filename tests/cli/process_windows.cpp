@@ -2,7 +2,7 @@
 // line quoted as the C runtime splits it, and the arguments converted from
 // UTF-8, so that file names in any script reach the tool unchanged.
 
-#include "process.h"
+#include "process_runner.h"
 
 #include <windows.h>
 
