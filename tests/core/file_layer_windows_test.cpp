@@ -1,0 +1,280 @@
+// How the file layer meets Windows: bytes read and written whole, names in
+// any letters, share modes and attributes of other programs respected, and
+// devices refused. The counterpart of the POSIX cases.
+
+#include "core_test_support.h"
+#include "errors.h"
+#include "file_layer.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+
+namespace zentab {
+namespace {
+
+using testkit::ScratchDir;
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr wchar_t kHoldVariable[] = L"ZENTAB_TEST_HOLD_OPEN";
+
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+fs::path Folder(const ScratchDir& dir) { return fs::path(dir / ""); }
+
+void WriteBytes(const fs::path& path, const Bytes& bytes)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD put = 0;
+    EXPECT_TRUE(::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
+    EXPECT_EQ(put, bytes.size());
+    ::CloseHandle(file);
+}
+
+Bytes ReadBytes(const fs::path& path)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot read " << path;
+        return {};
+    }
+    Bytes bytes(1 << 20);
+    DWORD got = 0;
+    EXPECT_TRUE(::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr));
+    ::CloseHandle(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+std::size_t Entries(const fs::path& folder)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+}
+
+// Bytes that a text-mode read or write would change: CR LF, a lone LF,
+// 0x1A (end of file for the C runtime's text mode) and NULs.
+Bytes Awkward(std::uint8_t seed)
+{
+    Bytes bytes(64);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(seed + i);
+    const std::uint8_t tricky[] = {'\r', '\n', 0x1A, '\n', 0x00, 0x1A, '\r'};
+    std::copy(std::begin(tricky), std::end(tricky), bytes.begin() + 3);
+    bytes[40] = 0x1A;
+    bytes[63] = '\r';
+    return bytes;
+}
+
+std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const PlatformError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST(Read, TakesCrLfAndCtrlZBytesWholeAndSaveWritesThemUnchanged)
+{
+    ScratchDir dir;
+    const fs::path path = Folder(dir) / "module.bin";
+    WriteBytes(path, Awkward(1));
+    EXPECT_EQ(ReadWholeFile(path, 1 << 20), Awkward(1));
+    WriteWholeFile(path, Awkward(2));
+    EXPECT_EQ(ReadBytes(path), Awkward(2));
+}
+
+TEST(Save, OverTheLoadedFileReplacesItAndLeavesNothingBehind)
+{
+    ScratchDir dir;
+    const fs::path folder = Folder(dir);
+    const fs::path path = folder / "module.bin";
+    WriteBytes(path, Bytes(100, 0x5A));
+    ASSERT_EQ(ReadWholeFile(path, 1 << 20), Bytes(100, 0x5A));
+    WriteWholeFile(path, Awkward(7));
+    EXPECT_EQ(ReadBytes(path), Awkward(7));
+    WriteWholeFile(path, {});
+    EXPECT_EQ(ReadBytes(path), Bytes{});
+    EXPECT_EQ(Entries(folder), 1u);
+}
+
+TEST(Save, PutsItsTemporaryBesideAFileNamedWithBackslashes)
+{
+    ScratchDir dir;
+    const fs::path folder = Folder(dir);
+    fs::create_directory(folder / "work");
+    fs::create_directory(folder / "modules");
+    const fs::path before = fs::current_path();
+    fs::current_path(folder / "work");
+    const fs::path relative(L"..\\modules\\module.bin");
+    WriteWholeFile(relative, Awkward(3));
+    WriteWholeFile(relative, Awkward(4));
+    fs::current_path(before);
+    EXPECT_EQ(ReadBytes(folder / "modules" / "module.bin"), Awkward(4));
+    EXPECT_EQ(Entries(folder / "work"), 0u);
+    EXPECT_EQ(Entries(folder / "modules"), 1u);
+}
+
+TEST(Save, NamesWithCyrillicLettersReachTheFileAndTheMessages)
+{
+    ScratchDir dir;
+    const fs::path folder = Folder(dir) / fs::path(u8"Модули диска");
+    fs::create_directory(folder);
+    const fs::path path = folder / fs::path(u8"модуль.bin");
+    WriteWholeFile(path, Awkward(5));
+    EXPECT_EQ(ReadBytes(path), Awkward(5));
+    EXPECT_EQ(ReadWholeFile(path, 1 << 20), Awkward(5));
+    WriteWholeFile(path, Awkward(6));
+    EXPECT_EQ(ReadWholeFile(path, 1 << 20), Awkward(6));
+    EXPECT_EQ(Entries(folder), 1u);
+
+    const fs::path missing = folder / fs::path(u8"нет.bin");
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(missing, 1 << 20); }),
+              "Cannot open file \"" + (dir / "") + Utf8(u8"Модули диска\\нет.bin") +
+                  "\". No such file or directory");
+    // An argument carries the name as UTF-8 and back without loss, also a
+    // letter outside the first plane and a lone surrogate NTFS allows.
+    for (const std::wstring& name : {path.native(), std::wstring(L"a\U0001F4BE.bin"), std::wstring(L"x\xD800y")}) {
+        EXPECT_EQ(PathFromArgument(DisplayPath(fs::path(name))).native(), name);
+    }
+    EXPECT_EQ(DisplayPath(fs::path(L"\x0434\x0438\x0441\x043A")), Utf8(u8"диск"));
+}
+
+TEST(Save, RefusesAReadOnlyFileAndKeepsIt)
+{
+    ScratchDir dir;
+    const fs::path path = Folder(dir) / "module.bin";
+    WriteBytes(path, Bytes(10, 1));
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(ErrorOf([&] { WriteWholeFile(path, Bytes(20, 2)); }),
+              "Cannot create file \"" + (dir / "module.bin") + "\". Read-only file");
+    EXPECT_EQ(ReadWholeFile(path, 1 << 20), Bytes(10, 1));
+    EXPECT_EQ(Entries(Folder(dir)), 1u);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(Save, WritesAHardLinkedFileInPlaceSoEveryNameSeesIt)
+{
+    ScratchDir dir;
+    const fs::path path = Folder(dir) / "module.bin";
+    const fs::path other = Folder(dir) / "other name.bin";
+    WriteBytes(path, Bytes(30, 3));
+    if (!::CreateHardLinkW(other.c_str(), path.c_str(), nullptr))
+        GTEST_SKIP() << "this file system has no hard links";
+    WriteWholeFile(path, Awkward(8));
+    EXPECT_EQ(ReadBytes(path), Awkward(8));
+    EXPECT_EQ(ReadBytes(other), Awkward(8));
+    EXPECT_EQ(Entries(Folder(dir)), 2u);  // the copy of the old bytes is gone
+}
+
+TEST(FileLayer, RefusesDevicesAndFoldersWithoutTouchingThem)
+{
+    ScratchDir dir;
+    const std::wstring devices[] = {L"NUL", L"con", L"nul.bin", L"Aux .txt", L"COM1", L"lpt9.bin",
+                                    L"CONOUT$", L"\\\\.\\NUL", L"\\\\.\\C:", L"\\\\.\\PhysicalDrive0",
+                                    L"\\\\.\\pipe\\zentab", L"//./nul", L"\\\\?\\GLOBALROOT\\Device\\Null"};
+    for (const std::wstring& device : devices) {
+        const fs::path path = device == L"nul.bin" ? Folder(dir) / device : fs::path(device);
+        const std::string shown = DisplayPath(path);
+        SCOPED_TRACE(shown);
+        EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, 1 << 20); }),
+                  "Cannot open file \"" + shown + "\". Not a regular file");
+        EXPECT_EQ(ErrorOf([&] { WriteWholeFile(path, {1, 2}); }),
+                  "Cannot create file \"" + shown + "\". Not a regular file; only a module file is ever written");
+        EXPECT_FALSE(TryReadWholeFile(path, 1 << 20));
+    }
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(Folder(dir), 1 << 20); }),
+              "Cannot open file \"" + (dir / "") + "\". Is a directory");
+    EXPECT_EQ(ErrorOf([&] { WriteWholeFile(Folder(dir), {1}); }),
+              "Cannot create file \"" + (dir / "") + "\". Is a directory");
+    EXPECT_EQ(Entries(Folder(dir)), 0u);
+}
+
+TEST(FileLayer, ReadIsBoundedBeforeAnyByteIsTaken)
+{
+    ScratchDir dir;
+    const fs::path path = Folder(dir) / "large.bin";
+    WriteBytes(path, Bytes(2 << 20, 0));
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, 1 << 20); }),
+              "Cannot open file \"" + (dir / "large.bin") +
+                  "\". The file is larger than 1 MiB; a model-list module is never that large.");
+}
+
+// --- A file another program holds open with a share mode that denies us.
+
+std::wstring HeldPath()
+{
+    wchar_t value[32768];
+    const DWORD length = ::GetEnvironmentVariableW(kHoldVariable, value, 32768);
+    return length == 0 || length >= 32768 ? std::wstring() : std::wstring(value, length);
+}
+
+// Not a test of its own: the other program of the next test, the same
+// executable started again with this test alone.
+TEST(FileLayerHelper, HoldsAFileOpenForWritingUntilReleased)
+{
+    const fs::path path = HeldPath();
+    if (path.empty())
+        GTEST_SKIP() << "runs only as the helper process of Save.RefusesAFileAnotherProgramHoldsOpen";
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    WriteBytes(fs::path(path.native() + L".held"), {});
+    const fs::path release(path.native() + L".release");
+    for (int i = 0; i < 3000 && !fs::exists(release); ++i)
+        ::Sleep(10);
+    ::CloseHandle(file);
+}
+
+TEST(Save, RefusesAFileAnotherProgramHoldsOpen)
+{
+    ScratchDir dir;
+    const fs::path folder = Folder(dir) / "modules";
+    fs::create_directory(folder);
+    const fs::path path = folder / "module.bin";
+    WriteBytes(path, Bytes(50, 9));
+
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    std::wstring command = L"\"" + std::wstring(self) +
+                           L"\" --gtest_filter=FileLayerHelper.HoldsAFileOpenForWritingUntilReleased";
+    ASSERT_TRUE(::SetEnvironmentVariableW(kHoldVariable, path.c_str()));
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child {};
+    const BOOL started =
+        ::CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child);
+    ::SetEnvironmentVariableW(kHoldVariable, nullptr);
+    ASSERT_TRUE(started);
+    const fs::path held(path.native() + L".held");
+    for (int i = 0; i < 3000 && !fs::exists(held); ++i)
+        ::Sleep(10);
+    ASSERT_TRUE(fs::exists(held)) << "the helper never opened the file";
+    fs::remove(held);
+
+    const std::string shown = DisplayPath(path);
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(path, 1 << 20); }),
+              "Cannot open file \"" + shown + "\". The file is in use by another program");
+    EXPECT_EQ(ErrorOf([&] { WriteWholeFile(path, Bytes(60, 1)); }),
+              "Cannot create file \"" + shown + "\". The file is in use by another program");
+    EXPECT_EQ(Entries(folder), 1u);
+
+    WriteBytes(fs::path(path.native() + L".release"), {});
+    EXPECT_EQ(::WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD status = 1;
+    ::GetExitCodeProcess(child.hProcess, &status);
+    EXPECT_EQ(status, 0u);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+    fs::remove(fs::path(path.native() + L".release"));
+    EXPECT_EQ(ReadWholeFile(path, 1 << 20), Bytes(50, 9));
+}
+
+}  // namespace
+}  // namespace zentab
