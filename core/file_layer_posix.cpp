@@ -37,6 +37,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -108,6 +109,26 @@ void OnInterrupt(int signal)
     std::raise(signal);
 }
 
+// Holds off the interrupts the handler serves, so that a file and its
+// registration with the handler come and go together.
+class InterruptsHeld {
+public:
+    InterruptsHeld()
+    {
+        sigset_t held;
+        sigemptyset(&held);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&held, signal);
+        ::pthread_sigmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~InterruptsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
 // A named temporary that the interrupt handler removes while it exists.
 class NamedTemporary {
 public:
@@ -124,6 +145,7 @@ public:
             errno = ENAMETOOLONG;
             return false;
         }
+        const InterruptsHeld held;
         gHasTemporary = 0;
         std::atomic_signal_fence(std::memory_order_seq_cst);
         std::memcpy(gTemporary, name.c_str(), name.size() + 1);
@@ -150,6 +172,7 @@ public:
     {
         if (name_.empty())
             return;
+        const InterruptsHeld held;
         gHasTemporary = 0;
         ::unlink(name_.c_str());
         name_.clear();
@@ -186,6 +209,7 @@ bool NamedTemporary::linkUnnamed(int fd, const fs::path& folder, const std::stri
             errno = ENAMETOOLONG;
             return false;
         }
+        const InterruptsHeld held;
         if (LinkUnnamedAs(fd, name.c_str())) {
             // Registered only once it is ours: the handler must never remove
             // a file of the same name that was there before.
@@ -507,6 +531,41 @@ private:
         return true;
     }
 
+    [[noreturn]] void noSafeCopy(int error) const
+    {
+        ThrowCannotCreate(shown_, "No safe copy of the old file can be made (" + Reason(error) +
+                                      "); the file is left as it was");
+    }
+
+    // A complete, synced copy of the old bytes under a name in folder. It is
+    // written unnamed where the system allows, so that even a kill leaves
+    // either no copy or a whole one. False when the folder takes no new file.
+    bool makeBackup(const fs::path& folder, const std::string& prefix, const std::vector<std::uint8_t>& old,
+                    NamedTemporary& backup)
+    {
+        Fd fd(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+        const bool unnamed = fd.get() >= 0;
+        if (!unnamed) {
+            if (FolderRefusesNewFiles(errno))
+                return false;
+            if (!backup.create(folder, prefix, fd)) {
+                if (FolderRefusesNewFiles(errno))
+                    return false;
+                noSafeCopy(errno);
+            }
+        }
+        if (int error = WriteSyncVerify(fd.get(), old))
+            noSafeCopy(error);
+        if (unnamed && !backup.linkUnnamed(fd.get(), folder, prefix)) {
+            // No linking by descriptor here: the named way.
+            if (!backup.create(folder, prefix, fd))
+                noSafeCopy(errno);
+            if (int error = WriteSyncVerify(fd.get(), old))
+                noSafeCopy(error);
+        }
+        return true;
+    }
+
     void writeInPlace()
     {
         Fd fd(::open(target_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
@@ -522,19 +581,11 @@ private:
             fail(error);
 
         NamedTemporary backup;
-        Fd copy;
         fs::path backupFolder = folder_;
-        if (!backup.create(folder_, name_ + ".zentab-backup-", copy)) {
-            if (!FolderRefusesNewFiles(errno))
-                fail(errno);
+        if (!makeBackup(folder_, name_ + ".zentab-backup-", old, backup)) {
             backupFolder = fs::temp_directory_path();
-            if (!backup.create(backupFolder, "zentab-backup-" + name_ + "-", copy))
-                ThrowCannotCreate(shown_, "No safe copy of the old file can be made (" + Reason(errno) +
-                                              "); the file is left as it was");
-        }
-        if (int error = WriteSyncVerify(copy.get(), old)) {
-            ThrowCannotCreate(shown_, "No safe copy of the old file can be made (" + Reason(error) +
-                                          "); the file is left as it was");
+            if (!makeBackup(backupFolder, "zentab-backup-" + name_ + "-", old, backup))
+                noSafeCopy(errno);
         }
         SyncFolder(backupFolder);
 
