@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Runs every zentab command twice, with the Linux zentab and with zentab.exe
+# under Wine, each in its own copy of the same folder of modules, and
+# requires the same standard output, standard error, exit status and written
+# files, byte for byte. The modules sit in a folder with Cyrillic letters in
+# its name; some commands write over their own input.
+#   compare-windows-zentab.sh LINUX_ZENTAB ZENTAB_EXE WINE MAKE_EXAMPLES
+set -euo pipefail
+linux=$(realpath "$1")
+windows=$(realpath "$2")
+wine=$3
+make_examples=$(realpath "$4")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+folder="Модули диска"
+mkdir -p "$work/seed/$folder" "$work/seed/out" "$work/results"
+"$make_examples" "$work/seed/$folder" >/dev/null
+(
+    cd "$work/seed/$folder"
+    cp royl-std-4rows.bin "сохранить поверх.bin"
+    cp legacy-new-11rows.bin "сохранить поверх 2.bin"
+    cp royl-new-10rows.bin bad-checksum.bin
+    printf '\x5a' | dd of=bad-checksum.bin bs=1 seek=200 conv=notrunc status=none
+    head -c 40 royl-std-4rows.bin >truncated.bin
+    : >empty.bin
+    printf 'MZ\r\n\x1a\r\n' >text-like.bin
+    mkdir "папка.bin"
+)
+cp -r "$work/seed" "$work/linux"
+cp -r "$work/seed" "$work/windows"
+
+failures=0
+count=0
+# compare ARGUMENT...: one command on both sides.
+compare() {
+    count=$((count + 1))
+    local r=$work/results/$count
+    (cd "$work/linux" && set +e && "$linux" "$@" >"$r.linux.out" 2>"$r.linux.err"; echo $? >"$r.linux.status")
+    (cd "$work/windows" && set +e && "$wine" "$windows" "$@" >"$r.windows.out" 2>"$r.windows.err"
+        echo $? >"$r.windows.status")
+    local part
+    for part in status out err; do
+        if ! cmp -s "$r.linux.$part" "$r.windows.$part"; then
+            echo "DIFFERS ($part): zentab $*"
+            diff <(od -c "$r.linux.$part") <(od -c "$r.windows.$part") | head -20 || true
+            failures=$((failures + 1))
+        fi
+    done
+}
+
+samples=(royl-std-4rows.bin royl-new-10rows.bin legacy-std-8rows.bin legacy-new-11rows.bin)
+damaged=(bad-checksum.bin truncated.bin empty.bin text-like.bin missing.bin "папка.bin")
+
+compare
+compare help
+compare --help
+compare version
+compare --version
+compare frobnicate
+for command in show fix set auto capacity; do
+    compare "$command" --help
+    compare "$command"
+done
+
+for name in "${samples[@]}" "${damaged[@]}"; do
+    m="$folder/$name"
+    compare show "$m"
+    compare show --json "$m"
+    compare fix "$m" -o "out/fix-$name"
+    compare fix "$m" -o -
+done
+
+for name in "${samples[@]}"; do
+    m="$folder/$name"
+    compare set "$m" --format 2 --row 3 --name "WDC WD5000AAKX-00ERMA0" -o "out/set-name-$name"
+    compare set "$m" --format 1 --row 1 --lba 500G -o "$folder/set-lba-$name"
+    compare set "$m" --format 6 --row 4 --lba 976773168 -o -
+    compare set "$m" --format 7 --row 1 --lba 1 -o "out/refused-$name"
+    compare set "$m" --format 1 --row 12 --lba 1 -o "out/refused-$name"
+    compare set "$m" --format 1 --row 1 --name "Диск" -o "out/refused-$name"
+    compare set "$m" --format 1 --row 1 --lba 2X -o "out/refused-$name"
+    compare auto "$m" --head0 488397168 -o "out/auto-$name"
+    compare auto "$m" --head0 976773168 --divider 10 --align 100 --template "WDC WD10EARS-00MVWB0" \
+        -o "$folder/auto-$name"
+    compare auto "$m" --head0 0 -o "out/refused-$name"
+    compare auto "$m" --head0 976773168 --divider 0 -o "out/refused-$name"
+done
+
+# OUT is FILE itself: the module is replaced where it lies.
+compare fix "$folder/сохранить поверх.bin" -o "$folder/сохранить поверх.bin"
+compare set "$folder/сохранить поверх.bin" --format 3 --row 2 --name "SAVED OVER" -o "$folder/сохранить поверх.bin"
+compare auto "$folder/сохранить поверх 2.bin" --head0 1953525168 -o "$folder/сохранить поверх 2.bin"
+compare show --json "$folder/сохранить поверх.bin"
+# Writes that must fail and leave nothing.
+compare fix "$folder/royl-std-4rows.bin" -o "no such folder/out.bin"
+compare fix "$folder/royl-std-4rows.bin" -o "$folder/папка.bin"
+compare fix "$folder/royl-std-4rows.bin"
+compare fix "$folder/royl-std-4rows.bin" -o
+
+compare capacity 500G 2T 1T 320G 976773168
+compare capacity 0 -5 1.5T 99999999999999999999 abc ""
+
+if ! diff -r "$work/linux" "$work/windows"; then
+    echo "DIFFERS: the written files"
+    failures=$((failures + 1))
+fi
+echo "$count commands compared, $failures differences"
+[ "$failures" -eq 0 ]
