@@ -1,12 +1,13 @@
 // Writes a few synthesised model-list modules for a first try of the editor.
 
+#include "file_layer.h"
 #include "module_builder.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 
 using zentab::testkit::ModuleBuilder;
-using zentab::testkit::WriteFileBytes;
 
 int main(int argc, char** argv)
 {
@@ -25,7 +26,12 @@ int main(int argc, char** argv)
         {"legacy-std-8rows.bin", ModuleBuilder().legacy().rows(8)},
         {"legacy-new-11rows.bin", ModuleBuilder().legacy().rows(11).newLayout()},
     };
-    for (const auto& sample : samples)
-        WriteFileBytes((folder / sample.name).string(), sample.module.build().bytes);
+    try {
+        for (const auto& sample : samples)
+            zentab::WriteWholeFile(folder / sample.name, sample.module.build().bytes);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "make_examples: %s\n", error.what());
+        return 1;
+    }
     return 0;
 }
