@@ -448,6 +448,12 @@ public:
     {
         if (IsDeviceName(target_))
             refuseKind();
+        // ReplaceFileW wants to see the folder in both names (Wine fails
+        // on a bare "m.bin"), and an absolute name is immune to a change
+        // of the current folder during the save.
+        std::error_code ignored;
+        if (fs::path absolute = fs::absolute(target_, ignored); !ignored)
+            target_ = std::move(absolute);
         DWORD attributes = ::GetFileAttributesW(target_.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD error = ::GetLastError();
@@ -481,7 +487,7 @@ public:
             if (kind != Kind::kFile)
                 refuseKind();
         }
-        if (info.nNumberOfLinks == 1 && replaceByRename())
+        if (info.nNumberOfLinks == 1 && replaceByRename(info.dwFileAttributes))
             return;
         writeInPlace();
     }
@@ -546,7 +552,7 @@ private:
     }
 
     // False when the file must be written in place instead.
-    bool replaceByRename()
+    bool replaceByRename(DWORD oldAttributes)
     {
         Temporary fresh;
         if (DWORD error = fresh.create(folder_, temporaryPrefix())) {
@@ -557,6 +563,12 @@ private:
         if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
             fail(error);
         fresh.close();
+        // ReplaceFileW carries these over itself; set here too, for a
+        // system that only renames (Wine does).
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if ((oldAttributes & kKept) != 0 && !::SetFileAttributesW(fresh.name().c_str(), oldAttributes & kKept))
+            return false;
         // Without REPLACEFILE_IGNORE_MERGE_ERRORS: a replacement that cannot
         // take the old security fails, and the file is written in place.
         if (::ReplaceFileW(target_.c_str(), fresh.name().c_str(), nullptr, 0, nullptr, nullptr)) {

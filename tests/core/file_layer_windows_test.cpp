@@ -97,10 +97,14 @@ TEST(Save, OverTheLoadedFileReplacesItAndLeavesNothingBehind)
     const fs::path path = folder / "module.bin";
     WriteBytes(path, Bytes(100, 0x5A));
     ASSERT_EQ(ReadWholeFile(path, 1 << 20), Bytes(100, 0x5A));
+    // Where the file system keeps the attribute, the save keeps it too.
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const bool hidden = ::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN;
     WriteWholeFile(path, Awkward(7));
     EXPECT_EQ(ReadBytes(path), Awkward(7));
     WriteWholeFile(path, {});
     EXPECT_EQ(ReadBytes(path), Bytes{});
+    EXPECT_EQ((::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, hidden);
     EXPECT_EQ(Entries(folder), 1u);
 }
 
