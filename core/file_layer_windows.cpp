@@ -12,17 +12,21 @@
 //  2. A file with the read-only attribute is refused: the technician who set
 //     it meant it.
 //  3. The new content goes into ".NAME.zentab-XXXXXX" beside the file, is
-//     flushed (FlushFileBuffers) and read back; then ReplaceFileW puts it in
-//     place, which keeps the old file's attributes, security, streams and
-//     creation time. A missing file gets the new one by MoveFileExW with
-//     MOVEFILE_WRITE_THROUGH, never replacing one that appeared meanwhile.
+//     flushed (FlushFileBuffers) and read back; until then the file is
+//     marked for deletion, so even a killed program leaves none behind.
+//     Then ReplaceFileW puts it in place, which keeps the old file's
+//     attributes, security, streams and creation time. A missing file gets
+//     the new one by MoveFileExW with MOVEFILE_WRITE_THROUGH, never
+//     replacing one that appeared meanwhile.
 //  4. A file with more than one hard link, in a folder that takes no new
 //     file, or where ReplaceFileW fails (a file system without it, a merge
 //     of security it cannot do) is written in place, so every name, attribute
 //     and permission stays: first a complete, flushed copy of the old bytes
 //     beside it ("NAME.zentab-backup-XXXXXX", in the temporary folder when
-//     its own folder takes none), then the new bytes, flushed and read back;
-//     after any failure the old bytes are put back from the copy.
+//     its own folder takes none; marked for deletion until complete), then
+//     the new bytes, flushed and read back; after any failure the old bytes
+//     are put back from the copy. Only a crash during the rewrite leaves the
+//     copy, which then holds the old module whole.
 //  5. Ctrl+C, Ctrl+Break and the console closing wait for a running save to
 //     end before the program does, so neither a temporary nor a half-written
 //     module stays behind.
@@ -379,7 +383,16 @@ DWORD WriteFlushVerify(HANDLE handle, const std::vector<std::uint8_t>& bytes)
     return 0;
 }
 
-// A file of our own beside the target, removed unless kept.
+bool SetDeletePending(HANDLE handle, bool pending)
+{
+    FILE_DISPOSITION_INFO disposition {};
+    disposition.DeleteFile = pending;
+    return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+// A file of our own beside the target, removed unless kept. Until it is
+// settled it is marked for deletion, so that the system removes it when the
+// program ends in any way, killed too, before its content is complete.
 class Temporary {
 public:
     Temporary() = default;
@@ -402,10 +415,11 @@ public:
             for (int i = 0; i < 6; ++i, seed /= 62)
                 suffix += kLetters[seed % 62];
             const fs::path name = folder / (prefix + suffix);
-            handle_.reset(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            handle_.reset(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
             if (handle_.valid()) {
                 name_ = name;
+                pending_ = SetDeletePending(handle_.get(), true);
                 return 0;
             }
             const DWORD error = ::GetLastError();
@@ -415,6 +429,14 @@ public:
         return ERROR_FILE_EXISTS;
     }
 
+    // The content is complete: the file now outlives the program.
+    DWORD settle()
+    {
+        if (pending_ && !SetDeletePending(handle_.get(), false))
+            return ::GetLastError();
+        pending_ = false;
+        return 0;
+    }
     HANDLE handle() const { return handle_.get(); }
     const fs::path& name() const { return name_; }
     void close() { handle_.reset(); }
@@ -435,6 +457,7 @@ public:
 private:
     Handle handle_;
     fs::path name_;
+    bool pending_ = false;
 };
 
 class Saver {
@@ -544,6 +567,8 @@ private:
             fail(error);
         if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
             fail(error);
+        if (DWORD error = fresh.settle())
+            fail(error);
         fresh.close();
         // No replacing: a file that appeared meanwhile is not overwritten.
         if (!::MoveFileExW(fresh.name().c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH))
@@ -561,6 +586,8 @@ private:
             fail(error);
         }
         if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
+            fail(error);
+        if (DWORD error = fresh.settle())
             fail(error);
         fresh.close();
         // ReplaceFileW carries these over itself; set here too, for a
@@ -610,6 +637,8 @@ private:
             error = backup.create(fs::temp_directory_path(), L"zentab-backup-" + name_ + L"-");
         if (error == 0)
             error = WriteFlushVerify(backup.handle(), old);
+        if (error == 0)
+            error = backup.settle();
         if (error != 0) {
             ThrowCannotCreate(shown_, "No safe copy of the old file can be made (" + Reason(error) +
                                           "); the file is left as it was");

@@ -19,8 +19,6 @@ using testkit::ScratchDir;
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr wchar_t kHoldVariable[] = L"ZENTAB_TEST_HOLD_OPEN";
-
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
 fs::path Folder(const ScratchDir& dir) { return fs::path(dir / ""); }
@@ -210,29 +208,72 @@ TEST(FileLayer, ReadIsBoundedBeforeAnyByteIsTaken)
                   "\". The file is larger than 1 MiB; a model-list module is never that large.");
 }
 
-// --- A file another program holds open with a share mode that denies us.
+// --- Other programs: the same executable started again with one helper
+// test, which finds its file in an environment variable.
 
-std::wstring HeldPath()
+constexpr wchar_t kHelperVariable[] = L"ZENTAB_TEST_HELPER_FILE";
+
+fs::path HelperFile()
 {
     wchar_t value[32768];
-    const DWORD length = ::GetEnvironmentVariableW(kHoldVariable, value, 32768);
-    return length == 0 || length >= 32768 ? std::wstring() : std::wstring(value, length);
+    const DWORD length = ::GetEnvironmentVariableW(kHelperVariable, value, 32768);
+    return length == 0 || length >= 32768 ? fs::path() : fs::path(std::wstring(value, length));
 }
 
-// Not a test of its own: the other program of the next test, the same
-// executable started again with this test alone.
+// Starts the helper test on file; its own test report goes nowhere.
+PROCESS_INFORMATION StartHelper(const char* test, const fs::path& file)
+{
+    PROCESS_INFORMATION child {};
+    wchar_t self[MAX_PATH];
+    if (::GetModuleFileNameW(nullptr, self, MAX_PATH) == 0) {
+        ADD_FAILURE() << "no path of the test program";
+        return child;
+    }
+    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=FileLayerHelper.";
+    for (const char* c = test; *c; ++c)
+        command += static_cast<wchar_t>(*c);
+    SECURITY_ATTRIBUTES inherit {sizeof inherit, nullptr, TRUE};
+    const HANDLE quiet = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = quiet;
+    ::SetEnvironmentVariableW(kHelperVariable, file.c_str());
+    if (!::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child))
+        ADD_FAILURE() << "cannot start the helper, error " << ::GetLastError();
+    ::SetEnvironmentVariableW(kHelperVariable, nullptr);
+    ::CloseHandle(quiet);
+    return child;
+}
+
+DWORD EndOf(PROCESS_INFORMATION& child)
+{
+    DWORD status = 1;
+    EXPECT_EQ(::WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0);
+    ::GetExitCodeProcess(child.hProcess, &status);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+    return status;
+}
+
+bool WaitFor(const fs::path& file)
+{
+    for (int i = 0; i < 3000 && !fs::exists(file); ++i)
+        ::Sleep(10);
+    return fs::exists(file);
+}
+
 TEST(FileLayerHelper, HoldsAFileOpenForWritingUntilReleased)
 {
-    const fs::path path = HeldPath();
+    const fs::path path = HelperFile();
     if (path.empty())
         GTEST_SKIP() << "runs only as the helper process of Save.RefusesAFileAnotherProgramHoldsOpen";
     const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     WriteBytes(fs::path(path.native() + L".held"), {});
-    const fs::path release(path.native() + L".release");
-    for (int i = 0; i < 3000 && !fs::exists(release); ++i)
-        ::Sleep(10);
+    WaitFor(fs::path(path.native() + L".release"));
     ::CloseHandle(file);
 }
 
@@ -243,30 +284,10 @@ TEST(Save, RefusesAFileAnotherProgramHoldsOpen)
     fs::create_directory(folder);
     const fs::path path = folder / "module.bin";
     WriteBytes(path, Bytes(50, 9));
-
-    wchar_t self[MAX_PATH];
-    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-    std::wstring command = L"\"" + std::wstring(self) +
-                           L"\" --gtest_filter=FileLayerHelper.HoldsAFileOpenForWritingUntilReleased";
-    ASSERT_TRUE(::SetEnvironmentVariableW(kHoldVariable, path.c_str()));
-    // The helper's own test report would only clutter this one's.
-    SECURITY_ATTRIBUTES inherit {sizeof inherit, nullptr, TRUE};
-    const HANDLE quiet = ::CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOW startup {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = quiet;
-    PROCESS_INFORMATION child {};
-    const BOOL started =
-        ::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &child);
-    ::CloseHandle(quiet);
-    ::SetEnvironmentVariableW(kHoldVariable, nullptr);
-    ASSERT_TRUE(started);
+    PROCESS_INFORMATION child = StartHelper("HoldsAFileOpenForWritingUntilReleased", path);
+    ASSERT_NE(child.hProcess, nullptr);
     const fs::path held(path.native() + L".held");
-    for (int i = 0; i < 3000 && !fs::exists(held); ++i)
-        ::Sleep(10);
-    ASSERT_TRUE(fs::exists(held)) << "the helper never opened the file";
+    ASSERT_TRUE(WaitFor(held)) << "the helper never opened the file";
     fs::remove(held);
 
     const std::string shown = DisplayPath(path);
@@ -276,15 +297,41 @@ TEST(Save, RefusesAFileAnotherProgramHoldsOpen)
               "Cannot create file \"" + shown + "\". The file is in use by another program");
     EXPECT_EQ(Entries(folder), 1u);
 
-    WriteBytes(fs::path(path.native() + L".release"), {});
-    EXPECT_EQ(::WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0);
-    DWORD status = 1;
-    ::GetExitCodeProcess(child.hProcess, &status);
-    EXPECT_EQ(status, 0u);
-    ::CloseHandle(child.hThread);
-    ::CloseHandle(child.hProcess);
-    fs::remove(fs::path(path.native() + L".release"));
+    const fs::path release(path.native() + L".release");
+    WriteBytes(release, {});
+    EXPECT_EQ(EndOf(child), 0u);
+    fs::remove(release);
     EXPECT_EQ(ReadWholeFile(path, 1 << 20), Bytes(50, 9));
+}
+
+Bytes Large(std::uint8_t seed) { return Bytes(std::size_t{24} << 20, seed); }
+
+TEST(FileLayerHelper, SavesOverAFileUntilKilled)
+{
+    const fs::path path = HelperFile();
+    if (path.empty())
+        GTEST_SKIP() << "runs only as the helper process of Save.AKilledSaveLeavesOneWholeModuleAndNothingElse";
+    for (std::uint8_t round = 1;; ++round)
+        WriteWholeFile(path, Large(round % 2 ? 0xB1 : 0xB2));
+}
+
+TEST(Save, AKilledSaveLeavesOneWholeModuleAndNothingElse)
+{
+    ScratchDir dir;
+    const fs::path folder = Folder(dir);
+    const fs::path path = folder / "module.bin";
+    WriteBytes(path, Large(0xB2));
+    for (const DWORD delay : {150u, 400u, 900u}) {
+        SCOPED_TRACE(delay);
+        PROCESS_INFORMATION child = StartHelper("SavesOverAFileUntilKilled", path);
+        ASSERT_NE(child.hProcess, nullptr);
+        ::Sleep(delay);
+        ::TerminateProcess(child.hProcess, 9);
+        EXPECT_EQ(EndOf(child), 9u);
+        EXPECT_EQ(Entries(folder), 1u);
+        const Bytes left = ReadWholeFile(path, 64 << 20);
+        EXPECT_TRUE(left == Large(0xB1) || left == Large(0xB2));
+    }
 }
 
 }  // namespace
