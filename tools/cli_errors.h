@@ -10,6 +10,9 @@ namespace zentab::cli {
 constexpr int kExitDone = 0;
 constexpr int kExitRefused = 1;  // module refused, platform error, nothing written
 constexpr int kExitUsage = 2;    // the command line itself is wrong
+// diff answers as diff(1) does.
+constexpr int kExitDifferent = 1;
+constexpr int kExitTrouble = 2;
 
 class UsageError : public std::runtime_error {
 public:

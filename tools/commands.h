@@ -13,5 +13,9 @@ int RunFix(const std::vector<std::string>& words);
 int RunSet(const std::vector<std::string>& words);
 int RunAuto(const std::vector<std::string>& words);
 int RunCapacity(const std::vector<std::string>& words);
+int RunCheck(const std::vector<std::string>& words);
+int RunDiff(const std::vector<std::string>& words);
+int RunExport(const std::vector<std::string>& words);
+int RunImport(const std::vector<std::string>& words);
 
 }  // namespace zentab::cli

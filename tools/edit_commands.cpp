@@ -9,6 +9,7 @@
 #include "command_args.h"
 #include "commands.h"
 #include "container.h"
+#include "container_facts.h"
 #include "int_text.h"
 #include "model_codec.h"
 #include "module_session.h"
@@ -24,7 +25,9 @@ namespace {
 
 const char kFixUsage[] =
     "Usage: zentab fix FILE -o OUT\n"
-    "Recomputes the checksum of FILE and writes the module to OUT (which may be FILE).\n";
+    "Recomputes the checksum of FILE and writes the module to OUT (which may be FILE).\n"
+    "Any module of either form is fixed, whatever its id; a model list (id 12) must\n"
+    "also read as one.\n";
 
 const char kSetUsage[] =
     "Usage: zentab set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
@@ -42,14 +45,6 @@ const char kAutoUsage[] =
     "  --align S      gigabytes each capacity is rounded down to a multiple of (default 50)\n"
     "  --template T   model name template (default \"WDC WD20EARS-00MVWB0\")\n";
 
-// As show prints it: eight hex digits for ROYL, two for the legacy byte.
-std::string ChecksumText(std::uint32_t checksum, bool royl)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, royl ? "0x%08X" : "0x%02X", checksum);
-    return text;
-}
-
 std::string SavedChecksum(const LoadedModule& loaded)
 {
     return ChecksumText(InspectChecksum(loaded.module.image).stored, loaded.royl);
@@ -65,8 +60,28 @@ int RunFix(const std::vector<std::string>& words)
         return kExitDone;
     const std::filesystem::path in = args.inputFile();
     const std::filesystem::path out = args.outputFile();
-    LoadedModule loaded = LoadModule(in);
-    const ChecksumStatus before = InspectChecksum(loaded.module.image);
+    ModuleImage image;
+    ContainerFacts facts;
+    try {
+        image.loadFromFile(in);
+        facts = ReadContainerFacts(image);
+    } catch (...) {
+        RethrowAboutFile(in);
+    }
+    // A model list is loaded whole first, as the editor would, so that a
+    // damaged one is refused rather than given a checksum that blesses it.
+    // Every other module of the family shares only the container with it:
+    // its checksum field is all that is written.
+    LoadedModule loaded;
+    if (facts.moduleId == kModelListId) {
+        loaded = ReadLoadedModule(in, std::move(image));
+    } else {
+        loaded.path = in;
+        loaded.royl = facts.royl;
+        loaded.moduleId = facts.moduleId;
+        loaded.module.image = std::move(image);
+    }
+    const ChecksumStatus& before = facts.checksum;
     SaveWithNewChecksum(loaded, out);
     ReportStream(out) << "Checksum " << ChecksumText(before.computed, loaded.royl)
                       << (before.stored == before.computed ? " (unchanged)"
@@ -118,8 +133,9 @@ int RunSet(const std::vector<std::string>& words)
     Module& m = loaded.module;
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     if (row > rows)
-        throw UsageError(rows == 0 ? std::string("the module has no rows to set")
-                                   : "--row must be from 1 to " + std::to_string(rows) + " for this module");
+        throw UsageError(AboutFile(in, rows == 0 ? std::string("the module has no rows to set")
+                                                 : "--row must be from 1 to " + std::to_string(rows) +
+                                                       " for this module"));
     if (nameText)
         m.table.name(row, format) = name;
     if (lba)
@@ -158,10 +174,14 @@ int RunAuto(const std::vector<std::string>& words)
         inputs.modelTemplate = *modelTemplate;
     inputs.headSize = StrToInt64Def(*headText, 0);
     if (inputs.headSize == 0)
-        throw Refusal("Enter LBA Size for Head 0");
+        throw Refusal(AboutFile(in, "Enter LBA Size for Head 0"));
     inputs.divider = StrToIntDef(args.value("divider").value_or("15"), 0);
 
-    AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);
+    try {
+        AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);
+    } catch (...) {
+        RethrowAboutFile(in);  // a divider or alignment of 0
+    }
     SaveEditedModule(loaded, out);
     ReportStream(out) << "Rows 1 to " << RowsHandled(m.layout.rowsPerFormat)
                       << " of all six formats computed from head 0 = " << inputs.headSize << "; checksum "

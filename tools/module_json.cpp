@@ -2,31 +2,12 @@
 
 #include "container.h"
 #include "json_text.h"
+#include "latin1_text.h"
 #include "model_codec.h"
 
 #include <nlohmann/json.hpp>
 
 namespace zentab::cli {
-
-namespace {
-
-// Names are 8-bit text; JSON wants UTF-8.
-std::string Latin1ToUtf8(const std::string& text)
-{
-    std::string utf8;
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | code >> 6);
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-}  // namespace
 
 // Every number goes in as a 64-bit integer and is written digit for digit,
 // so LBAs above 2^53 stay exact (a double would round them).

@@ -3,6 +3,8 @@
 #include "byte_io.h"
 #include "cli_errors.h"
 #include "container.h"
+#include "container_facts.h"
+#include "errors.h"
 #include "file_layer.h"
 #include "model_codec.h"
 #include "read_back.h"
@@ -24,20 +26,63 @@ void Save(const ModuleImage& image, const std::filesystem::path& out)
 
 }  // namespace
 
+std::string AboutFile(const std::filesystem::path& path, const std::string& message)
+{
+    const std::string name = DisplayPath(path);
+    if (message.find('"' + name + '"') != std::string::npos)
+        return message;
+    return name + ": " + message;
+}
+
+void RethrowAboutFile(const std::filesystem::path& path)
+{
+    try {
+        throw;
+    } catch (const Refusal& error) {
+        throw Refusal(AboutFile(path, error.what()));
+    } catch (const UsageError& error) {
+        throw UsageError(AboutFile(path, error.what()));
+    } catch (const PlatformError& error) {
+        throw PlatformError(AboutFile(path, error.what()));
+    }
+}
+
 LoadedModule LoadModule(const std::filesystem::path& path)
 {
+    ModuleImage image;
+    try {
+        image.loadFromFile(path);
+    } catch (...) {
+        RethrowAboutFile(path);
+    }
+    return ReadLoadedModule(path, std::move(image));
+}
+
+LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& image)
+{
     LoadedModule loaded;
+    loaded.path = path;
     Module& m = loaded.module;
     m.table.reset();
-    m.image.loadFromFile(path);
-    if (ReadModuleDirectory(m.image, m.directory) == 0)
-        throw Refusal("not a model-list module (module id is not 12 or the directory is empty)");
-    // The container check has read past both header forms, so these fields exist.
-    const std::uint8_t* bytes = m.image.data();
-    loaded.royl = LoadDWord(bytes) == kRoylSignature;
-    loaded.moduleId = loaded.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
-    DecideListLayout(m.image, m.directory, m.layout);
-    ReadModelList(m.image, m.directory, m.layout, m.table);
+    m.image = std::move(image);
+    try {
+        if (ReadModuleDirectory(m.image, m.directory) == 0) {
+            const std::uint8_t* bytes = m.image.data();
+            const bool royl = LoadDWord(bytes) == kRoylSignature;
+            const unsigned id = royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
+            throw Refusal(id != kModelListId
+                              ? "not a model-list module (module id " + ModuleIdText(id, royl) + ", not 12)"
+                              : std::string("not a model-list module (the directory is empty)"));
+        }
+        // The container check has read past both header forms, so these fields exist.
+        const std::uint8_t* bytes = m.image.data();
+        loaded.royl = LoadDWord(bytes) == kRoylSignature;
+        loaded.moduleId = loaded.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
+        DecideListLayout(m.image, m.directory, m.layout);
+        ReadModelList(m.image, m.directory, m.layout, m.table);
+    } catch (...) {
+        RethrowAboutFile(path);
+    }
     return loaded;
 }
 
@@ -45,13 +90,13 @@ void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out)
 {
     Module& m = loaded.module;
     if (std::string reason = CheckTableFits(m.table, m.layout); !reason.empty())
-        throw Refusal("Edit refused: " + reason + " Nothing was written.");
+        throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
     if (std::string reason = WriteModelList(m.table, m.directory, m.layout, m.image); !reason.empty())
-        throw Refusal(reason);
+        throw Refusal(AboutFile(loaded.path, reason));
     UpdateChecksum(m.image);
     // Checked on the very bytes that go to disk, checksum included.
     if (std::string reason = CheckReadsBack(m); !reason.empty())
-        throw Refusal("Edit refused: " + reason + " Nothing was written.");
+        throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
     Save(m.image, out);
 }
 

@@ -12,14 +12,27 @@
 namespace zentab::cli {
 
 struct LoadedModule {
+    std::filesystem::path path;  // the file it was loaded from, for messages
     Module module;
     bool royl = false;
     unsigned moduleId = 0;
 };
 
 // Load, container check, layout, model list. Raises Refusal for a module
-// that is not a model list, PlatformError for files that cannot be read.
+// that is not a model list, PlatformError for files that cannot be read;
+// either message names the file.
 LoadedModule LoadModule(const std::filesystem::path& path);
+// The same for a file already read whole into image.
+LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& image);
+
+// message about the file at path, led by its name unless the platform's
+// message quotes it already ("Cannot open file "…". reason").
+std::string AboutFile(const std::filesystem::path& path, const std::string& message);
+
+// Inside a catch block: throws the Refusal, UsageError or PlatformError being
+// handled again with its message about the file at path. Other exceptions
+// are thrown again as they are.
+[[noreturn]] void RethrowAboutFile(const std::filesystem::path& path);
 
 // Writes the table into the image, recomputes the checksum and saves to out.
 // Refuses, writing nothing, when the saved module would not read back with

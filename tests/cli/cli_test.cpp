@@ -263,8 +263,9 @@ TEST_F(CliHostile, DamagedModulesAreRefusedAndNothingIsWritten)
         bool readable = false;
     } cases[] = {
         {"empty file", File, {}, "Stream read error"},
-        {"blocks cut", File, Cut(royl.bytes, royl.headerSize + 50), "Stream read error"},
+        // fix takes any module id; every other command only a model list.
         {"wrong id", File, ModuleBuilder().moduleId(13).build().bytes, "not a model-list module"},
+        {"blocks cut", File, Cut(royl.bytes, royl.headerSize + 50), "Stream read error"},
         // The missing entry 5 has offset 0.
         {"five entries", File, ModuleBuilder().entryCount(5).build().bytes, "inside the module header", true},
         {"name block over header", File, ModuleBuilder().entry(2, 16, 96).build().bytes, "inside the module header",
