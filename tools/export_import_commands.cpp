@@ -61,7 +61,7 @@ std::string ReadTable(const std::string& argument, const std::string& shown)
 
 void ApplyCell(Module& m, const TableCell& cell, const std::string& shown)
 {
-    const std::string at = shown + ", " + cell.where + ": " + FormatName(cell.format) + " row " +
+    const std::string at = shown + ": " + cell.where + ": " + FormatName(cell.format) + " row " +
                            std::to_string(cell.row) + ": ";
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     if (cell.row > rows)

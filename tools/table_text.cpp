@@ -34,7 +34,7 @@ std::string CsvField(const std::string& text)
 
 [[noreturn]] void Malformed(const std::string& source, const std::string& where, const std::string& problem)
 {
-    throw Refusal(source + ", " + where + ": " + problem + " Nothing was written.");
+    throw Refusal(source + ": " + where + ": " + problem + " Nothing was written.");
 }
 
 int FormatNumber(const std::string& name)
