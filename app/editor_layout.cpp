@@ -1,12 +1,12 @@
 // Builds the window's controls: fixed pixel positions, designed for 120 dpi.
 
+#include "editor_icon.h"
 #include "lba_edit.h"
 #include "name_edit.h"
 #include "tfm_zentab_editor.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -68,13 +68,16 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y)
     return label;
 }
 
-// A small drawn picture: a drive's platter with a list beside it.
-QIcon EditorIcon()
+}  // namespace
+
+QPixmap DrawEditorIcon(int size)
 {
-    QPixmap pixmap(32, 32);
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-pixel grid; larger sizes are the same picture scaled.
+    painter.scale(size / 32.0, size / 32.0);
     painter.setBrush(QColor(0x30, 0x50, 0x90));
     painter.setPen(Qt::NoPen);
     painter.drawRoundedRect(1, 3, 30, 26, 3, 3);
@@ -85,10 +88,17 @@ QIcon EditorIcon()
     painter.setPen(QPen(Qt::white, 2));
     for (int y = 9; y <= 23; y += 5)
         painter.drawLine(24, y, 29, y);
-    return QIcon(pixmap);
+    painter.end();
+    return pixmap;
 }
 
-}  // namespace
+QIcon EditorIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addPixmap(DrawEditorIcon(size));
+    return icon;
+}
 
 QString EditorTitle() { return QStringLiteral("Редактор списка моделей"); }
 
@@ -101,6 +111,8 @@ void TfmZentabEditor::buildLayout()
                    Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
     setFont(WindowFont(14));
+    // A module file dropped anywhere on the window is loaded.
+    setAcceptDrops(true);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -127,22 +139,9 @@ void TfmZentabEditor::buildLayout()
 
     buildCommandPanel();
 
-    OpenDialog1 = new QFileDialog(this);
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
-    OpenDialog1->setSizeGripEnabled(true);
-
-    SaveDialog1 = new QFileDialog(this);
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog1->setFileMode(QFileDialog::AnyFile);
-    SaveDialog1->setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    SaveDialog1->setSizeGripEnabled(true);
-
+    // The file dialogs are made at their first use (openDialog, saveDialog).
     buildTabOrder();
+    describeControls();
 }
 
 QGroupBox* TfmZentabEditor::buildFormatGroup(QWidget* band, int format, int x, const char* name,
@@ -152,21 +151,21 @@ QGroupBox* TfmZentabEditor::buildFormatGroup(QWidget* band, int format, int x, c
     group->setObjectName(QString::fromLatin1(name));
     group->setGeometry(x, 0, kGroupWidth, band->height());
 
-    if (headCaption)
-        MakeLabel(group, QStringLiteral("Hd"), 4, 20);
-    MakeLabel(group, QStringLiteral("Модель"), 32, 20);
+    QLabel* headCaptionLabel = headCaption ? MakeLabel(group, QStringLiteral("Hd"), 4, 20) : nullptr;
+    QLabel* modelCaption = MakeLabel(group, QStringLiteral("Модель"), 32, 20);
     // Cyrillic Em, a and ha: the caption is Russian, not the Latin look-alike.
-    MakeLabel(group, QStringLiteral("\u041C\u0430\u0445 LBA"), 247, 20);
+    QLabel* lbaCaption = MakeLabel(group, QStringLiteral("\u041C\u0430\u0445 LBA"), 247, 20);
 
     const QFont sizeFont = WindowFont(17, true);
     for (int r = 1; r <= zentab::kShownRows; ++r) {
         const int top = kRowTop[r - 1];
-        MakeLabel(group, QString::number(r), r < 10 ? 10 : 4, top + 3);
+        QLabel* rowNumber = MakeLabel(group, QString::number(r), r < 10 ? 10 : 4, top + 3);
 
         auto* model = new NameEdit(kModelTypingLimit, group);
         model->setObjectName(QStringLiteral("Mdl%1%2").arg(format).arg(r));
         model->setGeometry(24, top, 210, 24);
         Mdl[format - 1][r - 1] = model;
+        rowNumber->setBuddy(model);
 
         auto* lba = new LbaEdit(group);
         lba->setObjectName(QStringLiteral("LBA%1%2").arg(format).arg(r));
@@ -185,6 +184,10 @@ QGroupBox* TfmZentabEditor::buildFormatGroup(QWidget* band, int format, int x, c
         setFieldState(model, false);
         setFieldState(lba, false);
     }
+    if (headCaptionLabel)
+        headCaptionLabel->setBuddy(Mdl[format - 1][0]);
+    modelCaption->setBuddy(Mdl[format - 1][0]);
+    lbaCaption->setBuddy(LBA[format - 1][0]);
     return group;
 }
 
@@ -202,11 +205,16 @@ void TfmZentabEditor::buildCommandPanel()
     dividerCaption->setGeometry(284, 11, 56, 24);
     dividerCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edDivider = Placed(new QLineEdit(QStringLiteral("15"), Panel2), "edDivider", 344, 11, 33, 24);
+    dividerCaption->setBuddy(edDivider);
+    // Dropped text would land among the digits; a drop loads a file instead.
+    edDivider->setAcceptDrops(false);
 
     auto* alignedCaption = new QLabel(QStringLiteral("Aligment"), Panel2);
     alignedCaption->setGeometry(378, 11, 58, 24);
     alignedCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     edAligned = Placed(new QLineEdit(QStringLiteral("50"), Panel2), "edAligned", 440, 11, 33, 24);
+    alignedCaption->setBuddy(edAligned);
+    edAligned->setAcceptDrops(false);
 
     btAuto = MakeButton(Panel2, "Auto", "btAuto", 487, 135);
     btAuto->setEnabled(false);
@@ -231,10 +239,15 @@ void TfmZentabEditor::buildCommandPanel()
     cbStdCapacity->setEditText(QStringLiteral("Copy Std Capacity"));
     cbStdCapacity->lineEdit()->setCursorPosition(0);
     cbStdCapacity->setToolTip(QStringLiteral("Copy STD Capacity to Clipboard"));
+    cbStdCapacity->setAcceptDrops(false);
+    cbStdCapacity->lineEdit()->setAcceptDrops(false);
 
     laFormat = Placed(new QLabel(Panel2), "laFormat", 811, 15, 120, 18);
     btLoad = MakeButton(Panel2, "Load", "btLoad", 973, 134);
     btSave = MakeButton(Panel2, "Save", "btSave", 1116, 134);
+    // The usual keys, without a mnemonic that would change the captions.
+    btLoad->setShortcut(QKeySequence::Open);
+    btSave->setShortcut(QKeySequence::Save);
     btSave->setEnabled(false);
 }
 

@@ -9,6 +9,8 @@ LbaEdit::LbaEdit(QWidget* parent) : QLineEdit(parent), button_(new QToolButton(t
     button_->setCursor(Qt::ArrowCursor);
     button_->setFocusPolicy(Qt::NoFocus);
     setTextMargins(0, 0, kButtonWidth, 0);
+    // A dropped file's URL would be read as digits and saved as 0.
+    setAcceptDrops(false);
     connect(button_, &QToolButton::clicked, this, &LbaEdit::buttonClicked);
 }
 

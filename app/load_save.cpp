@@ -6,6 +6,7 @@
 #include "model_codec.h"
 #include "tfm_zentab_editor.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -24,9 +25,73 @@ private:
     bool& flag_;
 };
 
+// Qt's save dialog takes a name in a folder that does not exist, and the
+// write would then fail after the user had gone; the dialog stays open
+// instead and says so, as a "path must exist" dialog does.
+class SaveDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty()) {
+            const QFileInfo target(chosen.constFirst());
+            if (!target.isDir() && !QFileInfo(target.absolutePath()).isDir()) {
+                ShowMessage(QStringLiteral("%1\nThe folder does not exist.\nCheck the folder name and try again.")
+                                .arg(QDir::toNativeSeparators(target.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
+QFileDialog* TfmZentabEditor::openDialog()
+{
+    if (!OpenDialog1) {
+        OpenDialog1 = new QFileDialog(this);
+        OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+        OpenDialog1->setOption(QFileDialog::DontUseNativeDialog);
+        OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+        OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+        OpenDialog1->setSizeGripEnabled(true);
+    }
+    return OpenDialog1;
+}
+
+QFileDialog* TfmZentabEditor::saveDialog()
+{
+    if (!SaveDialog1) {
+        SaveDialog1 = new SaveDialog(this);
+        SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+        SaveDialog1->setOption(QFileDialog::DontUseNativeDialog);
+        SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog1->setFileMode(QFileDialog::AnyFile);
+        SaveDialog1->setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        SaveDialog1->setSizeGripEnabled(true);
+    }
+    return SaveDialog1;
+}
+
 void TfmZentabEditor::btLoadClick()
+{
+    runLoad([this]() -> std::optional<QString> {
+        QFileDialog* dialog = openDialog();
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog->selectedFiles().constFirst();
+    });
+}
+
+void TfmZentabEditor::LoadDroppedFile(const QString& path)
+{
+    runLoad([&path]() -> std::optional<QString> { return path; });
+}
+
+void TfmZentabEditor::runLoad(const std::function<std::optional<QString>()>& chooseFile)
 {
     // The checksum of a running Save lets events in; emptying the image
     // under it would corrupt the sum, so Load waits for Save to finish.
@@ -36,9 +101,10 @@ void TfmZentabEditor::btLoadClick()
     module_.table.reset();
     ClearModelFields();
     module_.image.clear();
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+    const std::optional<QString> chosen = chooseFile();
+    if (!chosen)
         return;
-    const QString path = OpenDialog1->selectedFiles().constFirst();
+    const QString& path = *chosen;
     lastOpenPath_ = path;
     setWindowTitle(EditorTitle() + QStringLiteral(" - ") + QFileInfo(path).fileName());
     module_.image.loadFromFile(ToFilePath(path));
@@ -75,8 +141,9 @@ void TfmZentabEditor::btSaveClick()
         return;
     }
     zentab::UpdateChecksum(module_.image);
-    SaveDialog1->selectFile(lastOpenPath_);
-    if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
+    QFileDialog* dialog = saveDialog();
+    dialog->selectFile(lastOpenPath_);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    module_.image.saveToFile(ToFilePath(SaveDialog1->selectedFiles().constFirst()));
+    module_.image.saveToFile(ToFilePath(dialog->selectedFiles().constFirst()));
 }

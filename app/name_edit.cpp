@@ -6,11 +6,34 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QValidator>
+
+namespace {
+
+// A name is 8-bit text in the module, one Latin-1 character per byte: a
+// character outside it would be saved as "?" while the field showed it.
+// As a validator it refuses such text from every way in: typing, the input
+// method, Ctrl+V, the menu's Paste, the middle button's selection.
+class Latin1Validator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override
+    {
+        for (const QChar c : text) {
+            if (c.unicode() > 0xFF)
+                return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+}  // namespace
 
 NameEdit::NameEdit(int typingLimit, QWidget* parent) : QLineEdit(parent), limit_(typingLimit)
 {
     // Drops would bypass the limit; names are typed or pasted.
     setAcceptDrops(false);
+    setValidator(new Latin1Validator(this));
 }
 
 int NameEdit::room() const

@@ -12,18 +12,41 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+
+#include <system_error>
 
 TfmZentabEditor* fmZentabEditor = nullptr;
 
 namespace {
 
 const char kCapacitySection[] = "CAPACITY";
+const char kSettingsName[] = "ZentabEditor.ini";
+
+// The one local file a drag carries, or an empty text when it carries
+// anything else: several files, a folder, a remote URL, plain text.
+QString DroppedFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return {};
+    const QString path = urls.constFirst().toLocalFile();
+    return QFileInfo(path).isDir() ? QString() : path;
+}
 
 }  // namespace
 
@@ -55,6 +78,11 @@ void TfmZentabEditor::connectHandlers()
         connect(miFromHead[n], &QAction::triggered, this, guarded(fromHeadHandlers[n]));
 
     connect(cbStdCapacity, &QComboBox::currentTextChanged, this, guarded(&TfmZentabEditor::cbStdCapacityChange));
+    // A pick of the entry already shown changes no text, yet must copy too.
+    connect(cbStdCapacity, &QComboBox::activated, this, [this] {
+        if (!textJustCopied_)
+            RunGuarded([this] { copyCapacityValue(); });
+    });
 
     // Esc anywhere in the window presses Auto, as a dialog's cancel button would.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -94,15 +122,28 @@ void TfmZentabEditor::showEvent(QShowEvent* event)
     btLoad->setFocus();
 }
 
-QString TfmZentabEditor::settingsPath()
+std::filesystem::path TfmZentabEditor::settingsPath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("ZentabEditor.ini"));
+    // Beside the executable first, so a copied folder keeps its own list;
+    // an installed program finds the user's file, then the system's example.
+    const std::filesystem::path beside =
+        ToFilePath(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kSettingsName)));
+    std::error_code error;
+    if (std::filesystem::exists(beside, error))
+        return beside;
+    const QString relative = QStringLiteral("ZentabEditor/") + QString::fromLatin1(kSettingsName);
+    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
+        const std::filesystem::path candidate = ToFilePath(QDir(folder).filePath(relative));
+        if (std::filesystem::exists(candidate, error))
+            return candidate;
+    }
+    return beside;
 }
 
 void TfmZentabEditor::FormCreate()
 {
     module_.image.clear();
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(ToFilePath(settingsPath()));
+    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath());
     // Filling the list must leave the prompt text and raise no change.
     const QSignalBlocker blocker(cbStdCapacity);
     const QString prompt = cbStdCapacity->currentText();
@@ -116,8 +157,49 @@ void TfmZentabEditor::FormCreate()
 
 void TfmZentabEditor::cbStdCapacityChange()
 {
+    copyCapacityValue();
+    // The pick that changed the text raises its activation within this turn
+    // of the event loop; it need not copy the same value again.
+    if (!textJustCopied_) {
+        textJustCopied_ = true;
+        QTimer::singleShot(0, this, [this] { textJustCopied_ = false; });
+    }
+}
+
+void TfmZentabEditor::copyCapacityValue()
+{
     // Read afresh every time, so an edited value counts at once.
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(ToFilePath(settingsPath()));
+    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath());
     const std::string key = cbStdCapacity->currentText().toLocal8Bit().toStdString();
     QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(settings.value(kCapacitySection, key)));
+}
+
+void TfmZentabEditor::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!saving_ && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfmZentabEditor::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!saving_ && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TfmZentabEditor::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedFile(event->mimeData());
+    // A Save in progress lets events in; a drop then counts for nothing,
+    // as a click on Load would.
+    if (saving_ || path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded once the drop is over, so the program the file came from is not
+    // kept waiting by a message box that Load may show.
+    QMetaObject::invokeMethod(
+        this, [this, path] { RunGuarded([this, &path] { LoadDroppedFile(path); }); }, Qt::QueuedConnection);
 }

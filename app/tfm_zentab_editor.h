@@ -9,11 +9,17 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
 
 class LbaEdit;
 class NameEdit;
 class QAction;
 class QComboBox;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QFileDialog;
 class QFrame;
 class QGroupBox;
@@ -44,6 +50,8 @@ public:
     void FormCreate();
     void cbStdCapacityChange();
     void btLoadClick();
+    // Load with a file dropped on the window in place of the open dialog's choice.
+    void LoadDroppedFile(const QString& path);
     void btSaveClick();
     void btAutoClick();
     void FillFromHead(std::int64_t perHeadSize);
@@ -64,13 +72,27 @@ public:
     ZENTAB_FOR_EACH_LBA_FIELD(ZENTAB_DECLARE_CHANGE)
 #undef ZENTAB_DECLARE_CHANGE
 
-    static QString settingsPath();
+    // The settings file: beside the executable, else in the user's and then
+    // the system's configuration folders; the first one that exists wins.
+    static std::filesystem::path settingsPath();
+
+    // The file dialogs, made at their first use: a file dialog lists its
+    // folder when it is made, and start-up must not wait for that.
+    QFileDialog* openDialog();
+    QFileDialog* saveDialog();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // Load's steps with the file from the given source (the dialog or a drop).
+    void runLoad(const std::function<std::optional<QString>()>& chooseFile);
+    void copyCapacityValue();
     void buildLayout();
+    void describeControls();
     void buildCommandPanel();
     QGroupBox* buildFormatGroup(QWidget* band, int format, int x, const char* name, const char* caption,
                                 bool headCaption);
@@ -89,6 +111,9 @@ private:
     // changes the image may start inside it.
     bool saving_ = false;
     bool centred_ = false;
+    // Set while a change of the box's text copies its value, until the event
+    // loop turns: a pick that changed the text has then been copied already.
+    bool textJustCopied_ = false;
     QString lastOpenPath_;
 
 public:

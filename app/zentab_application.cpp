@@ -3,6 +3,8 @@
 #include "message_boxes.h"
 #include "pending_messages.h"
 
+#include <QSettings>
+
 namespace {
 
 void ProcessQtEvents() { QCoreApplication::processEvents(); }
@@ -13,6 +15,16 @@ void ReportEscapedError(const char* message) { ShowError(QString::fromUtf8(messa
 
 ZentabApplication::ZentabApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    setApplicationVersion(QStringLiteral(ZENTAB_VERSION));
+    // The program keeps no settings, yet Qt's file dialog stores its history
+    // in the user's configuration folder. Pointed below the executable file,
+    // where no folder can ever be made, Qt's settings read empty and are
+    // never written.
+    const QString nowhere = applicationFilePath() + QStringLiteral("/settings");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, nowhere);
+        QSettings::setPath(format, QSettings::SystemScope, nowhere);
+    }
     zentab::SetPendingMessagesHook(&ProcessQtEvents);
 }
 

@@ -193,7 +193,7 @@ private slots:
         EditorHarness h;
         const QString missing = h.writeModule(QStringLiteral("gone.bin"), ModuleBytes(ModuleBuilder()));
         // The file vanishes between the dialog and the read.
-        connect(h.window().OpenDialog1, &QDialog::accepted, this, [missing] { QFile::remove(missing); },
+        connect(h.window().openDialog(), &QDialog::accepted, this, [missing] { QFile::remove(missing); },
                 Qt::SingleShotConnection);
         h.load(missing);
         const QStringList boxes = h.takeBoxes();

@@ -182,8 +182,12 @@ private slots:
     void fileDialogsListEveryFile()
     {
         EditorHarness h;
+        // Made at their first use: a file dialog lists its folder when made.
+        QVERIFY(!h.window().findChild<QFileDialog*>());
         const std::pair<const char*, QFileDialog::AcceptMode> dialogs[] = {{"OpenDialog1", QFileDialog::AcceptOpen},
                                                                             {"SaveDialog1", QFileDialog::AcceptSave}};
+        h.window().openDialog();
+        h.window().saveDialog();
         for (const auto& [name, mode] : dialogs) {
             auto* dialog = h.window().findChild<QFileDialog*>(QString::fromLatin1(name));
             QVERIFY2(dialog, name);
