@@ -14,19 +14,23 @@
 //  3. The new content goes into ".NAME.zentab-XXXXXX" beside the file, is
 //     flushed (FlushFileBuffers) and read back; until then the file is
 //     marked for deletion, so even a killed program leaves none behind.
-//     Then ReplaceFileW puts it in place, which keeps the old file's
-//     attributes, security, streams and creation time. A missing file gets
-//     the new one by MoveFileExW with MOVEFILE_WRITE_THROUGH, never
-//     replacing one that appeared meanwhile.
-//  4. A file with more than one hard link, in a folder that takes no new
-//     file, or where ReplaceFileW fails (a file system without it, a merge
-//     of security it cannot do) is written in place, so every name, attribute
-//     and permission stays: first a complete, flushed copy of the old bytes
-//     beside it ("NAME.zentab-backup-XXXXXX", in the temporary folder when
-//     its own folder takes none; marked for deletion until complete), then
-//     the new bytes, flushed and read back; after any failure the old bytes
-//     are put back from the copy. Only a crash during the rewrite leaves the
-//     copy, which then holds the old module whole.
+//     It takes the old file's owner (which must already be the saver's),
+//     permissions with their inheritance, attributes and creation time, and
+//     replaces it with one MoveFileExW(MOVEFILE_REPLACE_EXISTING |
+//     MOVEFILE_WRITE_THROUGH), so the name holds the old or the new module
+//     at every moment. ReplaceFileW is not used: it is not one step
+//     everywhere (Wine deletes the old file first). A missing file gets the
+//     new one by MoveFileExW without replacing, never over a file that
+//     appeared meanwhile.
+//  4. A file with more than one hard link, named streams, another owner, in
+//     a folder that takes no new file, or one the rename cannot replace (a
+//     file open without delete sharing) is written in place, so every name,
+//     attribute and permission stays: first a complete, flushed copy of the
+//     old bytes beside it ("NAME.zentab-backup-XXXXXX", in the temporary
+//     folder when its own folder takes none; marked for deletion until
+//     complete), then the new bytes, flushed and read back; after any
+//     failure the old bytes are put back from the copy. Only a crash during
+//     the rewrite leaves the copy, which then holds the old module whole.
 //  5. Ctrl+C, Ctrl+Break and the console closing wait for a running save to
 //     end before the program does, so neither a temporary nor a half-written
 //     module stays behind.
@@ -36,6 +40,7 @@
 #include "errors.h"
 
 #include <windows.h>
+#include <aclapi.h>
 #include <shellapi.h>
 
 #include <fcntl.h>
@@ -415,8 +420,10 @@ public:
             for (int i = 0; i < 6; ++i, seed /= 62)
                 suffix += kLetters[seed % 62];
             const fs::path name = folder / (prefix + suffix);
-            handle_.reset(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+            // WRITE_DAC and READ_CONTROL, which its owner always has, for
+            // the permissions of the file it replaces.
+            handle_.reset(::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | READ_CONTROL,
+                                        0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
             if (handle_.valid()) {
                 name_ = name;
                 pending_ = SetDeletePending(handle_.get(), true);
@@ -459,6 +466,85 @@ private:
     fs::path name_;
     bool pending_ = false;
 };
+
+// Frees what a security call allocated.
+struct LocalMemory {
+    explicit LocalMemory(void* memory) : memory(memory) {}
+    ~LocalMemory() { ::LocalFree(memory); }
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+    void* memory;
+};
+
+// True when the file has named streams besides its content (a download's
+// Zone.Identifier, for one), which a new file would not have.
+bool HasNamedStreams(const fs::path& file)
+{
+    WIN32_FIND_STREAM_DATA stream;
+    const HANDLE find = ::FindFirstStreamW(file.c_str(), FindStreamInfoStandard, &stream, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // None at all, or a file system without streams.
+        const DWORD error = ::GetLastError();
+        return error != ERROR_HANDLE_EOF && error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    bool named = false;
+    do {
+        named = named || std::wstring(stream.cStreamName) != L"::$DATA";
+    } while (!named && ::FindNextStreamW(find, &stream));
+    ::FindClose(find);
+    return named;
+}
+
+// Gives the new file what the old one has beyond its bytes, so that a rename
+// can replace it with nothing lost: the same owner (which only a privileged
+// saver could give, so it must already be the saver's), the permissions
+// with their inheritance, the hidden, system and archive attributes and the
+// creation time. False when any of it cannot be given; the old file is then
+// written in place.
+bool CarryOver(const fs::path& oldFile, HANDLE fresh)
+{
+    if (HasNamedStreams(oldFile))
+        return false;
+    Handle old(::CreateFileW(oldFile.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr));
+    if (!old.valid())
+        return false;
+    PSID oldOwner = nullptr;
+    PACL permissions = nullptr;
+    PSECURITY_DESCRIPTOR oldSecurity = nullptr;
+    if (::GetSecurityInfo(old.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                          &oldOwner, nullptr, &permissions, nullptr, &oldSecurity) != ERROR_SUCCESS)
+        return false;
+    const LocalMemory oldMemory(oldSecurity);
+    PSID newOwner = nullptr;
+    PSECURITY_DESCRIPTOR newSecurity = nullptr;
+    if (::GetSecurityInfo(fresh, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &newOwner, nullptr, nullptr, nullptr,
+                          &newSecurity) != ERROR_SUCCESS)
+        return false;
+    const LocalMemory newMemory(newSecurity);
+    if (!oldOwner || !newOwner || !::EqualSid(oldOwner, newOwner))
+        return false;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!::GetSecurityDescriptorControl(oldSecurity, &control, &revision))
+        return false;
+    const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED)
+                                                                        ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                        : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    if (::SetSecurityInfo(fresh, SE_FILE_OBJECT, what, nullptr, nullptr, permissions, nullptr) != ERROR_SUCCESS)
+        return false;
+
+    FILE_BASIC_INFO basic {};
+    if (!::GetFileInformationByHandleEx(old.get(), FileBasicInfo, &basic, sizeof basic))
+        return false;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO given {};  // zero: left as it is
+    given.CreationTime = basic.CreationTime;
+    given.FileAttributes = (basic.FileAttributes & kKept) != 0 ? basic.FileAttributes & kKept : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(fresh, FileBasicInfo, &given, sizeof given);
+}
 
 class Saver {
 public:
@@ -510,7 +596,7 @@ public:
             if (kind != Kind::kFile)
                 refuseKind();
         }
-        if (info.nNumberOfLinks == 1 && replaceByRename(info.dwFileAttributes))
+        if (info.nNumberOfLinks == 1 && replaceByRename())
             return;
         writeInPlace();
     }
@@ -577,7 +663,7 @@ private:
     }
 
     // False when the file must be written in place instead.
-    bool replaceByRename(DWORD oldAttributes)
+    bool replaceByRename()
     {
         Temporary fresh;
         if (DWORD error = fresh.create(folder_, temporaryPrefix())) {
@@ -587,35 +673,19 @@ private:
         }
         if (DWORD error = WriteFlushVerify(fresh.handle(), bytes_))
             fail(error);
+        if (!CarryOver(target_, fresh.handle()))
+            return false;
         if (DWORD error = fresh.settle())
             fail(error);
         fresh.close();
-        // ReplaceFileW carries these over itself; set here too, for a
-        // system that only renames (Wine does).
-        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-        if ((oldAttributes & kKept) != 0 && !::SetFileAttributesW(fresh.name().c_str(), oldAttributes & kKept))
+        // One rename that replaces: the name holds the old file or the new
+        // one at every moment. (ReplaceFileW carries more over by itself,
+        // but is not one step everywhere: Wine deletes the old file first,
+        // and a kill then leaves no module under its name.)
+        if (!::MoveFileExW(fresh.name().c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return false;
-        // Without REPLACEFILE_IGNORE_MERGE_ERRORS: a replacement that cannot
-        // take the old security fails, and the file is written in place.
-        if (::ReplaceFileW(target_.c_str(), fresh.name().c_str(), nullptr, 0, nullptr, nullptr)) {
-            fresh.keep();
-            return true;
-        }
-        const DWORD error = ::GetLastError();
-        // ERROR_UNABLE_TO_MOVE_REPLACEMENT can mean the old file is already
-        // gone: then the new one, complete and checked, takes its name.
-        if (::GetFileAttributesW(target_.c_str()) == INVALID_FILE_ATTRIBUTES &&
-            ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-            if (::MoveFileExW(fresh.name().c_str(), target_.c_str(), MOVEFILE_WRITE_THROUGH)) {
-                fresh.keep();
-                return true;
-            }
-            const std::string kept = DisplayPath(fresh.name());
-            fresh.keep();
-            ThrowCannotCreate(shown_, Reason(error) + ". The new bytes are in \"" + kept + "\"");
-        }
-        return false;
+        fresh.keep();
+        return true;
     }
 
     void writeInPlace()
