@@ -10,9 +10,11 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     clang libclang-rt-14-dev
     fonts-liberation2
+    libxkbcommon-dev
+    dpkg-dev desktop-file-utils appstream
 )
 if [ "${ZENTAB_WITH_XVFB:-0}" = 1 ]; then
-    packages+=(xvfb xauth)
+    packages+=(xvfb xauth imagemagick)
 fi
 
 missing=()
@@ -23,5 +25,5 @@ if [ "${#missing[@]}" -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update
-    apt-get install -y "${missing[@]}"
+    apt-get install -y --no-install-recommends "${missing[@]}"
 fi
