@@ -79,8 +79,9 @@ TEST_F(CliCheck, AnyIdEitherFormValidThenOneByteWrongThenFixed)
         ASSERT_EQ(after.size(), bad.size());
         for (std::size_t i = 0; i < after.size(); ++i) {
             const bool checksumField = c.royl ? i >= 12 && i < 16 : i == 3;
-            if (!checksumField)
+            if (!checksumField) {
                 ASSERT_EQ(after[i], bad[i]) << "byte " << i;
+            }
         }
         EXPECT_EQ(c.royl ? RoylWordSum(after) : LegacyByteSum(after), 0u);
         EXPECT_EQ(run({"check", path("fixed.bin")}).status, 0);
