@@ -26,18 +26,26 @@ mkdir -p "$work/seed/$folder" "$work/seed/out" "$work/results"
     : >empty.bin
     printf 'MZ\r\n\x1a\r\n' >text-like.bin
     mkdir "папка.bin"
+    printf 'format,row,name,lba\r\nMain,1,WDC WD10EARS-00MVWB0,1953525168\r\n"Alt 2",3," SPACED, QUOTED ""X""",500G\r\n' \
+        >table.csv
+    printf '{"cells": [{"format": "Alt 5", "row": 2, "lba": 2T}, {"format": "Main", "row": 4, "name": "ONLY NAME"}]}' \
+        >table.json
+    printf 'format,row,name,lba\nMain,99,X,1\n' >refused.csv
 )
 cp -r "$work/seed" "$work/linux"
 cp -r "$work/seed" "$work/windows"
 
 failures=0
 count=0
-# compare ARGUMENT...: one command on both sides.
+# compare ARGUMENT...: one command on both sides, its standard input the
+# file $input names (relative to each side's folder) or nothing.
+input=/dev/null
 compare() {
     count=$((count + 1))
     local r=$work/results/$count
-    (cd "$work/linux" && set +e && "$linux" "$@" >"$r.linux.out" 2>"$r.linux.err"; echo $? >"$r.linux.status")
-    (cd "$work/windows" && set +e && "$wine" "$windows" "$@" >"$r.windows.out" 2>"$r.windows.err"
+    (cd "$work/linux" && set +e && "$linux" "$@" <"$input" >"$r.linux.out" 2>"$r.linux.err"
+        echo $? >"$r.linux.status")
+    (cd "$work/windows" && set +e && "$wine" "$windows" "$@" <"$input" >"$r.windows.out" 2>"$r.windows.err"
         echo $? >"$r.windows.status")
     local part
     for part in status out err; do
@@ -58,7 +66,7 @@ compare --help
 compare version
 compare --version
 compare frobnicate
-for command in show fix set auto capacity; do
+for command in show check fix set auto diff export import capacity; do
     compare "$command" --help
     compare "$command"
 done
@@ -69,7 +77,16 @@ for name in "${samples[@]}" "${damaged[@]}"; do
     compare show --json "$m"
     compare fix "$m" -o "out/fix-$name"
     compare fix "$m" -o -
+    compare check "$m"
+    compare check --json "$m"
+    compare export "$m"
+    compare export --json "$m"
+    compare diff "$m" "$folder/royl-std-4rows.bin"
+    compare diff --json "$m" "$folder/legacy-new-11rows.bin"
 done
+compare check "$folder"
+compare check --recursive .
+compare check --json --recursive "$folder" out
 
 for name in "${samples[@]}"; do
     m="$folder/$name"
@@ -85,6 +102,10 @@ for name in "${samples[@]}"; do
         -o "$folder/auto-$name"
     compare auto "$m" --head0 0 -o "out/refused-$name"
     compare auto "$m" --head0 976773168 --divider 0 -o "out/refused-$name"
+    compare import "$m" "$folder/table.csv" -o "out/import-csv-$name"
+    compare import "$m" "$folder/table.json" -o "$folder/import-json-$name"
+    compare import "$m" "$folder/refused.csv" -o "out/refused-$name"
+    input="$folder/table.csv" compare import "$m" - -o -
 done
 
 # OUT is FILE itself: the module is replaced where it lies.
