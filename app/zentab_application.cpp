@@ -16,6 +16,8 @@ void ReportEscapedError(const char* message) { ShowError(QString::fromUtf8(messa
 ZentabApplication::ZentabApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationVersion(QStringLiteral(ZENTAB_VERSION));
+    // Ties the window to its menu entry and icon (the Wayland app id).
+    setDesktopFileName(QStringLiteral("org.zentab.ZentabEditor"));
     // The program keeps no settings, yet Qt's file dialog stores its history
     // in the user's configuration folder. Pointed below the executable file,
     // where no folder can ever be made, Qt's settings read empty and are
