@@ -37,6 +37,8 @@ public:
     // Presses Save and answers its dialog with the file (or cancels when empty).
     void save(const QString& file);
     void click(const char* buttonName);
+    // Queues the answer for the next file dialog, shown by any other way.
+    void answer(const QString& file) { fileAnswers_.push_back(file); }
 
     template <typename T = QWidget>
     T* find(const QString& name) const

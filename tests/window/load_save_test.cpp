@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -229,6 +230,23 @@ private slots:
         QCOMPARE(h.readFile(QStringLiteral("m.bin")), before);
         // The image already carries the new checksum.
         QCOMPARE(zentab::testkit::RoylWordSum(h.module().image.bytes()), 0u);
+    }
+
+    // A name in a folder that does not exist is refused in the dialog, which
+    // stays open, rather than failing after the user has gone.
+    void saveDialogRefusesAMissingFolder()
+    {
+        EditorHarness h;
+        h.load(h.writeModule(QStringLiteral("m.bin"), ModuleBytes(ModuleBuilder())));
+        const QString target = h.path(QStringLiteral("no such folder/out.bin"));
+        h.save(target);
+        const QStringList boxes = h.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].contains(QStringLiteral("The folder does not exist.")), qPrintable(boxes[0]));
+        QVERIFY2(boxes[0].contains(QStringLiteral("no such folder")), qPrintable(boxes[0]));
+        QCOMPARE(h.unexpected(), QStringList{QStringLiteral("SaveDialog1 stayed open")});
+        QVERIFY(!QFileInfo::exists(h.path(QStringLiteral("no such folder"))));
+        QCOMPARE(h.errorBoxes(), 0);
     }
 
     void loadPressedWhileTheChecksumRunsIsIgnored()

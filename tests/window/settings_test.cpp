@@ -157,6 +157,34 @@ private slots:
         QVERIFY(h.takeBoxes().isEmpty());
     }
 
+    // Each pick replaces the clipboard, also a pick of the entry already
+    // shown (its text does not change), and a pick copies once.
+    void everyPickCopiesOnce()
+    {
+        writeSettings(exampleSettings());
+        EditorHarness h;
+        QComboBox* box = capacityBox(h);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        int copies = 0;
+        const QMetaObject::Connection counting = connect(clipboard, &QClipboard::dataChanged, this, [&] { ++copies; });
+        for (const char* entry : {"2000GB", "2000GB", "80GB", "80GB"}) {
+            clipboard->setText(QStringLiteral("stale"));
+            copies = 0;
+            pick(box, QString::fromLatin1(entry));
+            QCOMPARE(clipboard->text(), QString::fromLatin1(entry == QByteArray("80GB") ? "156301488" : "3907029168"));
+            QTest::qWait(10);
+            QCOMPARE(copies, 1);
+        }
+        // After typing the key, picking it from the list copies it once more.
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("500GB"));
+        clipboard->setText(QStringLiteral("stale"));
+        QTest::qWait(10);
+        pick(box, QStringLiteral("500GB"));
+        QCOMPARE(clipboard->text(), QStringLiteral("976773168"));
+        disconnect(counting);
+    }
+
     void typingAKeyInAnyCaseCopiesItsValue()
     {
         writeSettings(exampleSettings());

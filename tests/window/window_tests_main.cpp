@@ -1,6 +1,8 @@
 #include "window_test_registry.h"
 #include "zentab_application.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
@@ -15,6 +17,18 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Private configuration folders: the user's settings play no part, and a
+    // test can see anything that the window writes there.
+    QTemporaryDir config;
+    if (!config.isValid())
+        return 2;
+    const QString home = config.filePath(QStringLiteral("home"));
+    const QString first = config.filePath(QStringLiteral("system1"));
+    const QString second = config.filePath(QStringLiteral("system2"));
+    for (const QString& folder : {home, first, second})
+        QDir().mkpath(folder);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(first + QLatin1Char(':') + second));
     ZentabApplication application(argc, argv);
     const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;
     std::vector<char*> args = {argv[0]};
