@@ -136,6 +136,17 @@ private:
             PrintLine(path, outcome);
     }
 
+    // folder / name, joined with "/" on every system (Windows takes it too),
+    // so that the lines name a file alike on Linux and Windows.
+    static fs::path InFolder(const fs::path& folder, const fs::path& name)
+    {
+        fs::path child = folder;
+        if (folder.has_filename())
+            child += "/";
+        child += name;
+        return child;
+    }
+
     void checkFolder(const fs::path& folder)
     {
         std::vector<fs::directory_entry> entries;
@@ -155,9 +166,9 @@ private:
             // Links to folders are not followed: a link back up would loop.
             if (entry.is_directory(ignored) && !entry.is_symlink(ignored)) {
                 if (recursive_)
-                    checkFolder(entry.path());
+                    checkFolder(InFolder(folder, entry.path().filename()));
             } else if (entry.is_regular_file(ignored)) {
-                checkFile(entry.path());
+                checkFile(InFolder(folder, entry.path().filename()));
             }
             // Pipes, devices, sockets and dangling links are not modules and
             // would block or fail the read; they are passed over.
