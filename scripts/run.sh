@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the editor and starts it. Without a display it runs under Xvfb.
+# Builds the editor and starts it. Without a display it starts under Xvfb in
+# the background, saves a screenshot once it is up, and says how to stop it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,12 +10,42 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 ZENTAB_WITH_XVFB=$((1 - display)) bash scripts/install-deps.sh
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_TESTS=OFF
-cmake --build build/release -j2 --target ZentabEditor examples
+build=${ZENTAB_RUN_BUILD:-build/release}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_TESTS=OFF
+cmake --build "$build" -j2 --target ZentabEditor examples
 
 echo "Sample modules to load are in $(pwd)/examples"
 if [ "$display" = 1 ]; then
-    exec build/release/app/ZentabEditor
+    exec "$build"/app/ZentabEditor
 fi
-echo "No display found: the editor runs under Xvfb (xvfb-run)."
-exec xvfb-run -a -s "-screen 0 1400x800x24" build/release/app/ZentabEditor
+
+echo "No display found: the editor runs under Xvfb."
+number_file=$(mktemp)
+# -displayfd: Xvfb picks a free display and writes its number once it is ready.
+setsid Xvfb -displayfd 3 -screen 0 1400x800x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$number_file" ] && break
+    sleep 0.1
+done
+if [ ! -s "$number_file" ]; then
+    echo "Xvfb did not start" >&2
+    kill "$xvfb_pid" 2>/dev/null || true
+    exit 1
+fi
+export DISPLAY=":$(tr -d '[:space:]' < "$number_file")"
+rm -f "$number_file"
+
+setsid "$build"/app/ZentabEditor >"$build"/editor.log 2>&1 &
+editor_pid=$!
+sleep 3
+if ! kill -0 "$editor_pid" 2>/dev/null; then
+    echo "The editor ended at start-up; its output is in $(pwd)/$build/editor.log" >&2
+    kill "$xvfb_pid" 2>/dev/null || true
+    exit 1
+fi
+shot="$(pwd)/$build/startup-screenshot.png"
+import -display "$DISPLAY" -window root "$shot"
+echo "Screenshot after start-up: $shot"
+echo "The editor runs on display $DISPLAY (editor process $editor_pid, Xvfb process $xvfb_pid)."
+echo "Stop it with: kill $editor_pid $xvfb_pid"
