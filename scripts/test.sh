@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, then the same tests built
-# with AddressSanitizer and UndefinedBehaviorSanitizer, then short fuzz runs.
+# Builds and runs every test: the desktop entry and metainfo checks, then the
+# tests built with AddressSanitizer and UndefinedBehaviorSanitizer, then short
+# fuzz runs, then the normal build and its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=2
+
+echo "== Desktop entry and AppStream metainfo"
+desktop-file-validate packaging/org.zentab.ZentabEditor.desktop
+appstreamcli validate --no-net packaging/org.zentab.ZentabEditor.metainfo.xml
 
 echo "== Sanitizer build (ASan + UBSan)"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DZENTAB_SANITIZE=ON -DZENTAB_BENCH=OFF
