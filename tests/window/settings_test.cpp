@@ -14,6 +14,8 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using zentab::ProfileReader;
 
 namespace {
@@ -220,6 +222,30 @@ private slots:
         QCOMPARE(box->count(), 0);
         QCOMPARE(box->currentText(), QLatin1String(kPrompt));
         QCOMPARE(typeKeys(box, QStringLiteral("2000GB")), QStringList(6, QString()));
+        QVERIFY(h.takeBoxes().isEmpty());
+    }
+
+    // A pipe would hang start-up and a device would be read without end:
+    // both read as no settings file at all, at start-up and at every change.
+    void pipeOrDeviceAsSettingsFileReadsAsNone_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("FIFO") << true;
+        QTest::newRow("link to /dev/zero") << false;
+    }
+
+    void pipeOrDeviceAsSettingsFileReadsAsNone()
+    {
+        QFETCH(bool, pipe);
+        QFile::remove(settingsPath());
+        if (pipe)
+            QCOMPARE(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0644), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), settingsPath()));
+        EditorHarness h;
+        QComboBox* box = capacityBox(h);
+        QCOMPARE(box->count(), 0);
+        QCOMPARE(typeKeys(box, QStringLiteral("2T")), QStringList(2, QString()));
         QVERIFY(h.takeBoxes().isEmpty());
     }
 
