@@ -169,6 +169,20 @@ void EditorWindow(benchmark::State& state)
 }
 BENCHMARK(EditorWindow)->ArgName("files")->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// The start-up the editor had when its file dialogs were made with the
+// window: what making them at their first use saves.
+void EditorWithDialogsAtStart(benchmark::State& state)
+{
+    FromFolder(state, [] {
+        zentab::Module module;
+        TfmZentabEditor window(module);
+        window.openDialog();
+        window.saveDialog();
+        ShowUntilPainted(window);
+    });
+}
+BENCHMARK(EditorWithDialogsAtStart)->ArgName("files")->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv)
