@@ -90,7 +90,10 @@ void TfmZentabEditor::LBA11ButtonClick()
 void TfmZentabEditor::refreshSizeLabel(int format, int row)
 {
     const std::int64_t value = zentab::StrToInt64Def(Text(lbaField(format, row)), 0);
-    sizeLabel(format, row)->setText(QString::fromStdString(zentab::SizeText(value, 512, LocaleDecimalSeparator())));
+    const QString size = QString::fromStdString(zentab::SizeText(value, 512, LocaleDecimalSeparator()));
+    sizeLabel(format, row)->setText(size);
+    // A screen reader says the label's name; the size itself follows as its description.
+    sizeLabel(format, row)->setAccessibleDescription(size.isEmpty() ? QStringLiteral("No value") : size);
 }
 
 #define ZENTAB_DEFINE_CHANGE(f, r) \

@@ -26,7 +26,8 @@ void TfmZentabEditor::describeControls()
                 QStringLiteral("Maximum LBA of this row; a capacity such as 2000G or 2T becomes its LBA at Enter "
                                "or Alt+Down"));
             sizeLabel(f, r)->setAccessibleName(row + QStringLiteral("size"));
-            sizeLabel(f, r)->setAccessibleDescription(QStringLiteral("Capacity of this row's maximum LBA"));
+            // Replaced by the size itself whenever the value changes.
+            sizeLabel(f, r)->setAccessibleDescription(QStringLiteral("No value"));
         }
     }
 

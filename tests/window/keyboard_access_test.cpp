@@ -74,6 +74,12 @@ private slots:
             }
         }
         QCOMPARE(names.size(), 180);
+
+        // The size a label shows is what its description then says.
+        h.load(h.writeModule(QStringLiteral("m.bin"), ModuleBytes(ModuleBuilder().rows(2))));
+        auto* size = h.find<QLabel>(SizeLabelName(1, 1));
+        QVERIFY(!size->text().isEmpty());
+        QCOMPARE(size->accessibleDescription(), size->text());
     }
 
     void commandPanelControlsAreNamedAndLabelled()
