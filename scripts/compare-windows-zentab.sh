@@ -37,24 +37,45 @@ cp -r "$work/seed" "$work/windows"
 
 failures=0
 count=0
-# compare ARGUMENT...: one command on both sides, its standard input the
-# file $input names (relative to each side's folder) or nothing.
+# run SIDE ARGUMENT...: one command on one side, its standard input the file
+# $input names (relative to that side's folder) or nothing.
 input=/dev/null
+run() {
+    local side=$1 r=$work/results/$count
+    shift
+    (cd "$work/$side" && set +e && "$@" <"$input" >"$r.$side.out" 2>"$r.$side.err"; echo $? >"$r.$side.status")
+}
+same() {
+    local r=$work/results/$count part
+    for part in status out err; do
+        cmp -s "$r.linux.$part" "$r.windows.$part" || return 1
+    done
+}
+# compare ARGUMENT...: one command on both sides.
 compare() {
     count=$((count + 1))
-    local r=$work/results/$count
-    (cd "$work/linux" && set +e && "$linux" "$@" <"$input" >"$r.linux.out" 2>"$r.linux.err"
-        echo $? >"$r.linux.status")
-    (cd "$work/windows" && set +e && "$wine" "$windows" "$@" <"$input" >"$r.windows.out" 2>"$r.windows.err"
-        echo $? >"$r.windows.status")
-    local part
-    for part in status out err; do
-        if ! cmp -s "$r.linux.$part" "$r.windows.$part"; then
-            echo "DIFFERS ($part): zentab $*"
-            diff <(od -c "$r.linux.$part") <(od -c "$r.windows.$part") | head -20 || true
-            failures=$((failures + 1))
+    local r=$work/results/$count part
+    run linux "$linux" "$@"
+    run windows "$wine" "$windows" "$@"
+    if ! same; then
+        # Rarely (once in some hundreds of starts on a loaded machine) Wine
+        # ends a program with status 1 and no output at all. zentab prints
+        # something on every path, so such a run did nothing and is run
+        # again; a real difference stays.
+        if [ "$(cat "$r.windows.status")" = 1 ] && [ ! -s "$r.windows.out" ] && [ ! -s "$r.windows.err" ]; then
+            echo "note: zentab.exe ended with 1 and no output; run again: zentab $*"
+            run windows "$wine" "$windows" "$@"
         fi
-    done
+    fi
+    if ! same; then
+        for part in status out err; do
+            if ! cmp -s "$r.linux.$part" "$r.windows.$part"; then
+                echo "DIFFERS ($part): zentab $*"
+                diff <(od -c "$r.linux.$part") <(od -c "$r.windows.$part") | head -20 || true
+                failures=$((failures + 1))
+            fi
+        done
+    fi
 }
 
 samples=(royl-std-4rows.bin royl-new-10rows.bin legacy-std-8rows.bin legacy-new-11rows.bin)
