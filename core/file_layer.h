@@ -45,6 +45,9 @@ std::string DisplayPath(const std::filesystem::path& path);
 // A closed output pipe becomes a write error instead of a silent exit.
 void InstallInterruptCleanup();
 
+// The reason a read gives for a file above maxSize.
+std::string TooLarge(std::int64_t maxSize);
+
 // A command-line program's arguments as text: their bytes as given on Linux,
 // UTF-8 converted from the wide command line on Windows.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

@@ -77,12 +77,6 @@ std::string Reason(int error)
     return std::strerror(error);
 }
 
-std::string TooLarge(std::int64_t maxSize)
-{
-    return "The file is larger than " + std::to_string(maxSize >> 20) +
-           " MiB; a model-list module is never that large.";
-}
-
 fs::path FolderOf(const fs::path& file)
 {
     const fs::path folder = file.parent_path();
@@ -649,15 +643,6 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& path, std::int64_t maxSi
         bytes.insert(bytes.end(), buffer.data(), buffer.data() + got);
     }
     return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> TryReadWholeFile(const fs::path& path, std::int64_t maxSize)
-{
-    try {
-        return ReadWholeFile(path, maxSize);
-    } catch (const PlatformError&) {
-        return std::nullopt;
-    }
 }
 
 void WriteWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)

@@ -80,12 +80,6 @@ private:
     HANDLE handle_;
 };
 
-std::string TooLarge(std::int64_t maxSize)
-{
-    return "The file is larger than " + std::to_string(maxSize >> 20) +
-           " MiB; a model-list module is never that large.";
-}
-
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // Names that reach a device rather than a file: the \\.\ namespace, the
@@ -643,15 +637,6 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& path, std::int64_t maxSi
         bytes.insert(bytes.end(), buffer.data(), buffer.data() + got);
     }
     return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> TryReadWholeFile(const fs::path& path, std::int64_t maxSize)
-{
-    try {
-        return ReadWholeFile(path, maxSize);
-    } catch (const PlatformError&) {
-        return std::nullopt;
-    }
 }
 
 void WriteWholeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
