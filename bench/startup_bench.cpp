@@ -184,14 +184,3 @@ void EditorWithDialogsAtStart(benchmark::State& state)
 BENCHMARK(EditorWithDialogsAtStart)->ArgName("files")->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -61,6 +61,15 @@ inline ModuleImage ImageOf(Bytes bytes)
     return image;
 }
 
+// An image of bytes 1, 2, 3, ...: every byte tells where it came from.
+inline ModuleImage Counting(std::size_t size)
+{
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i + 1);
+    return ImageOf(bytes);
+}
+
 // A scratch folder, removed with its contents when the test ends.
 class ScratchDir {
 public:

@@ -17,14 +17,6 @@ using namespace zentab::testkit;
 
 namespace {
 
-ModuleImage Counting(std::size_t size)
-{
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<std::uint8_t>(i + 1);
-    return ImageOf(bytes);
-}
-
 mode_t ModeOf(const std::string& path)
 {
     struct stat st {};
