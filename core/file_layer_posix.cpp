@@ -39,6 +39,8 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <dirent.h>
+#include <sys/file.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -146,6 +148,9 @@ public:
         const int got = ::mkostemp(gTemporary, O_CLOEXEC);
         if (got < 0)
             return false;
+        // Locked while it lives: a later save removes it only once no
+        // program holds it any more (see RemoveStaleTemporaries).
+        ::flock(got, LOCK_EX);
         name_ = gTemporary;
         std::atomic_signal_fence(std::memory_order_seq_cst);
         gHasTemporary = 1;
@@ -192,6 +197,7 @@ bool NamedTemporary::linkUnnamed(int fd, const fs::path& folder, const std::stri
 {
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     static unsigned counter = 0;
+    ::flock(fd, LOCK_EX);  // before it has a name, so no cleaner ever sees it unlocked
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string suffix;
         unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u + ++counter * 40503u +
@@ -219,6 +225,29 @@ bool NamedTemporary::linkUnnamed(int fd, const fs::path& folder, const std::stri
             return false;
     }
     return false;
+}
+
+// A kill between naming a finished temporary and renaming it over the old
+// file (two system calls apart) can leave ".NAME.zentab-XXXXXX" behind, whole
+// but unused. The next save of that file removes such leftovers; one that a
+// running save still holds is locked and stays.
+void RemoveStaleTemporaries(const fs::path& folder, const std::string& prefix)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const fs::path path = folder / name;
+        Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
 }
 
 // While a file is rewritten in place, interrupts wait for the end.
@@ -400,6 +429,7 @@ public:
 
     void run()
     {
+        RemoveStaleTemporaries(folder_, "." + name_ + ".zentab-");
         struct stat st {};
         if (::lstat(target_.c_str(), &st) != 0) {
             if (errno != ENOENT)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <grp.h>
 #include <set>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -419,6 +420,12 @@ TEST(Save, InterruptedSavesLeaveNoTemporaryAndAWholeModule)
                             EXPECT_TRUE(copy == first || copy == second);
                         }
                     }
+                } else if (signal == SIGKILL && !inPlace && names.size() == 2) {
+                    // Killed in the instant between naming the finished new
+                    // file and renaming it: the next save removes it.
+                    EXPECT_TRUE(whole);
+                    WriteWholeFile(path, first);
+                    EXPECT_EQ(Names(dir / ""), expected);
                 } else {
                     EXPECT_EQ(names, expected);
                     EXPECT_TRUE(whole);
@@ -426,6 +433,24 @@ TEST(Save, InterruptedSavesLeaveNoTemporaryAndAWholeModule)
             }
         }
     }
+}
+
+TEST(Save, RemovesTemporariesThatAKilledSaveLeftButNotOnesInUse)
+{
+    ScratchDir dir;
+    const std::string path = dir / "module.bin";
+    WriteWholeFile(path, {1});
+    const std::string stale = dir / ".module.bin.zentab-Abc123";
+    const std::string held = dir / ".module.bin.zentab-Def456";
+    const std::string other = dir / ".other.bin.zentab-Ghi789";
+    for (const std::string& name : {stale, held, other})
+        WriteWholeFile(name, {9});
+    const int holder = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);  // as a save still running would
+    WriteWholeFile(path, {2});
+    EXPECT_EQ(Names(dir / ""),
+              (std::set<std::string>{".module.bin.zentab-Def456", ".other.bin.zentab-Ghi789", "module.bin"}));
+    ::close(holder);
 }
 
 TEST(Read, RefusesWhatIsNotARegularFileAtOnce)
