@@ -10,3 +10,8 @@ inline std::filesystem::path ToFilePath(const QString& path)
 {
     return std::filesystem::path(path.toStdU16String());
 }
+
+inline QString FromFilePath(const std::filesystem::path& path)
+{
+    return QString::fromStdU16String(path.u16string());
+}

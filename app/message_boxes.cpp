@@ -1,5 +1,7 @@
 #include "message_boxes.h"
 
+#include "editor_texts.h"
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -9,10 +11,7 @@ QString ApplicationTitle()
     QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     if (name.isEmpty())
         name = QCoreApplication::applicationName();
-    const auto dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    return name.left(1) + name.mid(1).toLower();
+    return QString::fromStdString(zentab::editor::ApplicationTitle(name.toStdString()));
 }
 
 namespace {
@@ -28,11 +27,4 @@ void ShowBox(QMessageBox::Icon icon, const QString& text)
 
 void ShowMessage(const QString& text) { ShowBox(QMessageBox::NoIcon, text); }
 
-QString ErrorBoxText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
-
-void ShowError(const QString& message) { ShowBox(QMessageBox::Critical, ErrorBoxText(message)); }
+void ShowError(const QString& text) { ShowBox(QMessageBox::Critical, text); }

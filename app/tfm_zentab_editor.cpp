@@ -2,38 +2,27 @@
 
 #include "file_paths.h"
 #include "lba_edit.h"
-#include "message_boxes.h"
 #include "name_edit.h"
-#include "profile_reader.h"
 #include "zentab_application.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
-#include <QLineEdit>
+#include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
-
-#include <system_error>
 
 TfmZentabEditor* fmZentabEditor = nullptr;
 
 namespace {
-
-const char kCapacitySection[] = "CAPACITY";
-const char kSettingsName[] = "ZentabEditor.ini";
 
 // The one local file a drag carries, or an empty text when it carries
 // anything else: several files, a folder, a remote URL, plain text.
@@ -50,21 +39,48 @@ QString DroppedFile(const QMimeData* data)
 
 }  // namespace
 
-TfmZentabEditor::TfmZentabEditor(zentab::Module& module, QWidget* parent) : QWidget(parent), module_(module)
+TfmZentabEditor::TfmZentabEditor(zentab::Module& module, QWidget* parent)
+    : QWidget(parent), view_(*this), session_(module, view_)
 {
-    buildLayout();
-    FormCreate();
+    view_.openFile = [this]() -> std::optional<std::filesystem::path> {
+        QFileDialog* dialog = openDialog();
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        return ToFilePath(dialog->selectedFiles().constFirst());
+    };
+    view_.saveFile = [this](const std::filesystem::path& proposed) -> std::optional<std::filesystem::path> {
+        QFileDialog* dialog = saveDialog();
+        dialog->selectFile(FromFilePath(proposed));
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        return ToFilePath(dialog->selectedFiles().constFirst());
+    };
+    buildControls();
+    session_.FormCreate();
     connectHandlers();
+}
+
+NameEdit* TfmZentabEditor::modelField(int format, int row) const
+{
+    return static_cast<NameEdit*>(widget(zentab::editor::ModelField(format, row)));
+}
+
+LbaEdit* TfmZentabEditor::lbaField(int format, int row) const
+{
+    return static_cast<LbaEdit*>(widget(zentab::editor::LbaField(format, row)));
+}
+
+QLabel* TfmZentabEditor::sizeLabel(int format, int row) const
+{
+    return static_cast<QLabel*>(widget(zentab::editor::SizeLabel(format, row)));
 }
 
 void TfmZentabEditor::connectHandlers()
 {
-    auto guarded = [this](void (TfmZentabEditor::*handler)()) {
-        return [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); };
-    };
-    connect(btLoad, &QPushButton::clicked, this, guarded(&TfmZentabEditor::btLoadClick));
-    connect(btSave, &QPushButton::clicked, this, guarded(&TfmZentabEditor::btSaveClick));
-    connect(btAuto, &QPushButton::clicked, this, guarded(&TfmZentabEditor::btAutoClick));
+    connect(btLoad, &QPushButton::clicked, this, &TfmZentabEditor::btLoadClick);
+    connect(btSave, &QPushButton::clicked, this, &TfmZentabEditor::btSaveClick);
+    connect(btAuto, &QPushButton::clicked, this, &TfmZentabEditor::btAutoClick);
+    btAuto->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(btAuto, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmFromHeads->popup(btAuto->mapToGlobal(at)); });
 
@@ -75,13 +91,13 @@ void TfmZentabEditor::connectHandlers()
         &TfmZentabEditor::miFromHead7Click, &TfmZentabEditor::miFromHead8Click, &TfmZentabEditor::miFromHead9Click,
         &TfmZentabEditor::miFromHead10Click};
     for (int n = 0; n < zentab::kShownRows; ++n)
-        connect(miFromHead[n], &QAction::triggered, this, guarded(fromHeadHandlers[n]));
+        connect(miFromHead[std::size_t(n)], &QAction::triggered, this, fromHeadHandlers[n]);
 
-    connect(cbStdCapacity, &QComboBox::currentTextChanged, this, guarded(&TfmZentabEditor::cbStdCapacityChange));
+    connect(cbStdCapacity, &QComboBox::currentTextChanged, this, &TfmZentabEditor::cbStdCapacityChange);
     // A pick of the entry already shown changes no text, yet must copy too.
     connect(cbStdCapacity, &QComboBox::activated, this, [this] {
         if (!textJustCopied_)
-            RunGuarded([this] { copyCapacityValue(); });
+            session_.cbStdCapacityChange();
     });
 
     // Esc anywhere in the window presses Auto, as a dialog's cancel button would.
@@ -102,10 +118,34 @@ void TfmZentabEditor::connectHandlers()
 #undef ZENTAB_CHANGE_ENTRY
     for (const ChangeHandler& change : changeHandlers) {
         LbaEdit* field = lbaField(change.format, change.row);
+        field->setProperty("controlId", zentab::editor::LbaField(change.format, change.row));
         connect(field, &QLineEdit::textChanged, this, change.handler);
         connect(field, &LbaEdit::buttonClicked, this, &TfmZentabEditor::LBA11ButtonClick);
         connect(field, &LbaEdit::keyPressed, this, &TfmZentabEditor::LBA11KeyPress);
     }
+}
+
+void TfmZentabEditor::cbStdCapacityChange()
+{
+    session_.cbStdCapacityChange();
+    // The pick that changed the text raises its activation within this turn
+    // of the event loop; it need not copy the same value again.
+    if (!textJustCopied_) {
+        textJustCopied_ = true;
+        QTimer::singleShot(0, this, [this] { textJustCopied_ = false; });
+    }
+}
+
+void TfmZentabEditor::LBA11KeyPress(QChar key)
+{
+    if (QObject* field = sender())
+        session_.LBA11KeyPress(field->property("controlId").toInt(), key.unicode());
+}
+
+void TfmZentabEditor::LBA11ButtonClick()
+{
+    if (QObject* field = sender())
+        session_.LBA11ButtonClick(field->property("controlId").toInt());
 }
 
 void TfmZentabEditor::showEvent(QShowEvent* event)
@@ -122,67 +162,15 @@ void TfmZentabEditor::showEvent(QShowEvent* event)
     btLoad->setFocus();
 }
 
-std::filesystem::path TfmZentabEditor::settingsPath()
-{
-    // Beside the executable first, so a copied folder keeps its own list;
-    // an installed program finds the user's file, then the system's example.
-    const std::filesystem::path beside =
-        ToFilePath(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kSettingsName)));
-    std::error_code error;
-    if (std::filesystem::exists(beside, error))
-        return beside;
-    const QString relative = QStringLiteral("ZentabEditor/") + QString::fromLatin1(kSettingsName);
-    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
-        const std::filesystem::path candidate = ToFilePath(QDir(folder).filePath(relative));
-        if (std::filesystem::exists(candidate, error))
-            return candidate;
-    }
-    return beside;
-}
-
-void TfmZentabEditor::FormCreate()
-{
-    module_.image.clear();
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath());
-    // Filling the list must leave the prompt text and raise no change.
-    const QSignalBlocker blocker(cbStdCapacity);
-    const QString prompt = cbStdCapacity->currentText();
-    cbStdCapacity->clear();
-    for (const std::string& key : settings.sectionKeys(kCapacitySection))
-        cbStdCapacity->addItem(QString::fromLocal8Bit(key));
-    cbStdCapacity->setCurrentIndex(-1);
-    cbStdCapacity->setEditText(prompt);
-    cbStdCapacity->lineEdit()->setCursorPosition(0);
-}
-
-void TfmZentabEditor::cbStdCapacityChange()
-{
-    copyCapacityValue();
-    // The pick that changed the text raises its activation within this turn
-    // of the event loop; it need not copy the same value again.
-    if (!textJustCopied_) {
-        textJustCopied_ = true;
-        QTimer::singleShot(0, this, [this] { textJustCopied_ = false; });
-    }
-}
-
-void TfmZentabEditor::copyCapacityValue()
-{
-    // Read afresh every time, so an edited value counts at once.
-    const zentab::ProfileReader settings = zentab::ProfileReader::FromFile(settingsPath());
-    const std::string key = cbStdCapacity->currentText().toLocal8Bit().toStdString();
-    QGuiApplication::clipboard()->setText(QString::fromLocal8Bit(settings.value(kCapacitySection, key)));
-}
-
 void TfmZentabEditor::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!saving_ && !DroppedFile(event->mimeData()).isEmpty())
+    if (!session_.saving() && !DroppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void TfmZentabEditor::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!saving_ && !DroppedFile(event->mimeData()).isEmpty())
+    if (!session_.saving() && !DroppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
         event->ignore();
@@ -193,7 +181,7 @@ void TfmZentabEditor::dropEvent(QDropEvent* event)
     const QString path = DroppedFile(event->mimeData());
     // A Save in progress lets events in; a drop then counts for nothing,
     // as a click on Load would.
-    if (saving_ || path.isEmpty()) {
+    if (session_.saving() || path.isEmpty()) {
         event->ignore();
         return;
     }
@@ -201,5 +189,5 @@ void TfmZentabEditor::dropEvent(QDropEvent* event)
     // Loaded once the drop is over, so the program the file came from is not
     // kept waiting by a message box that Load may show.
     QMetaObject::invokeMethod(
-        this, [this, path] { RunGuarded([this, &path] { LoadDroppedFile(path); }); }, Qt::QueuedConnection);
+        this, [this, path] { session_.LoadDroppedFile(ToFilePath(path)); }, Qt::QueuedConnection);
 }

@@ -1,5 +1,6 @@
 #include "zentab_application.h"
 
+#include "editor_texts.h"
 #include "message_boxes.h"
 #include "pending_messages.h"
 
@@ -11,7 +12,10 @@ void ProcessQtEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace
 
-void ReportEscapedError(const char* message) { ShowError(QString::fromUtf8(message)); }
+void ReportEscapedError(const char* message)
+{
+    ShowError(QString::fromStdString(zentab::editor::ErrorBoxText(message)));
+}
 
 ZentabApplication::ZentabApplication(int& argc, char** argv) : QApplication(argc, argv)
 {

@@ -6,7 +6,12 @@ namespace {
 PendingMessagesHook g_hook = nullptr;
 }
 
-void SetPendingMessagesHook(PendingMessagesHook hook) { g_hook = hook; }
+PendingMessagesHook SetPendingMessagesHook(PendingMessagesHook hook)
+{
+    const PendingMessagesHook previous = g_hook;
+    g_hook = hook;
+    return previous;
+}
 
 void ProcessPendingMessages()
 {

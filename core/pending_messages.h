@@ -7,7 +7,8 @@ namespace zentab {
 
 using PendingMessagesHook = void (*)();
 
-void SetPendingMessagesHook(PendingMessagesHook hook);
+// Returns the hook that was set before.
+PendingMessagesHook SetPendingMessagesHook(PendingMessagesHook hook);
 void ProcessPendingMessages();
 
 }  // namespace zentab

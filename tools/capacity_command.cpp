@@ -1,7 +1,7 @@
 // capacity: the LBA a capacity text stands for, without any module.
 
 #include "capacity.h"
-#include "capacity_text.h"
+#include "lba_text.h"
 #include "cli_errors.h"
 #include "command_args.h"
 #include "commands.h"

@@ -4,7 +4,7 @@
 
 #include "auto_fill.h"
 #include "capacity.h"
-#include "capacity_text.h"
+#include "lba_text.h"
 #include "cli_errors.h"
 #include "command_args.h"
 #include "commands.h"

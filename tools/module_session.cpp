@@ -6,8 +6,7 @@
 #include "container_facts.h"
 #include "errors.h"
 #include "file_layer.h"
-#include "model_codec.h"
-#include "read_back.h"
+#include "module_edit.h"
 #include "table_fit.h"
 
 #include <iostream>
@@ -66,7 +65,13 @@ LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& i
     m.table.reset();
     m.image = std::move(image);
     try {
-        if (ReadModuleDirectory(m.image, m.directory) == 0) {
+        const bool read = ReadModelListModule(m, [&](const ListLayout&) {
+            // The container check has read past both header forms, so these fields exist.
+            const std::uint8_t* bytes = m.image.data();
+            loaded.royl = LoadDWord(bytes) == kRoylSignature;
+            loaded.moduleId = loaded.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
+        });
+        if (!read) {
             const std::uint8_t* bytes = m.image.data();
             const bool royl = LoadDWord(bytes) == kRoylSignature;
             const unsigned id = royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
@@ -74,12 +79,6 @@ LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& i
                               ? "not a model-list module (module id " + ModuleIdText(id, royl) + ", not 12)"
                               : std::string("not a model-list module (the directory is empty)"));
         }
-        // The container check has read past both header forms, so these fields exist.
-        const std::uint8_t* bytes = m.image.data();
-        loaded.royl = LoadDWord(bytes) == kRoylSignature;
-        loaded.moduleId = loaded.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
-        DecideListLayout(m.image, m.directory, m.layout);
-        ReadModelList(m.image, m.directory, m.layout, m.table);
     } catch (...) {
         RethrowAboutFile(path);
     }
@@ -89,14 +88,11 @@ LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& i
 void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out)
 {
     Module& m = loaded.module;
+    const ModelTable edited = m.table;
     if (std::string reason = CheckTableFits(m.table, m.layout); !reason.empty())
         throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
-    if (std::string reason = WriteModelList(m.table, m.directory, m.layout, m.image); !reason.empty())
+    if (std::string reason = ApplyEditedTable(m, edited, "Edit refused: "); !reason.empty())
         throw Refusal(AboutFile(loaded.path, reason));
-    UpdateChecksum(m.image);
-    // Checked on the very bytes that go to disk, checksum included.
-    if (std::string reason = CheckReadsBack(m); !reason.empty())
-        throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
     Save(m.image, out);
 }
 

@@ -1,6 +1,6 @@
 #include "table_text.h"
 
-#include "capacity_text.h"
+#include "lba_text.h"
 #include "cli_errors.h"
 #include "int_text.h"
 #include "latin1_text.h"

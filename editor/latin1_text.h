@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-namespace zentab::cli {
+namespace zentab {
 
 std::string Latin1ToUtf8(const std::string& text);
 
 // nullopt when the text holds a character beyond U+00FF or is not UTF-8.
 std::optional<std::string> Utf8ToLatin1(const std::string& text);
 
-}  // namespace zentab::cli
+}  // namespace zentab

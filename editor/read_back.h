@@ -9,9 +9,9 @@
 
 #include <string>
 
-namespace zentab::cli {
+namespace zentab {
 
 // Empty when the edited module reads back as its table says; otherwise why not.
 std::string CheckReadsBack(const Module& edited);
 
-}  // namespace zentab::cli
+}  // namespace zentab

@@ -1,10 +1,10 @@
-#include "capacity_text.h"
+#include "lba_text.h"
 
 #include "capacity.h"
 #include "capacity_entry.h"
 #include "int_text.h"
 
-namespace zentab::cli {
+namespace zentab {
 
 std::optional<std::int64_t> ParseLbaText(const std::string& text)
 {
@@ -29,4 +29,11 @@ std::optional<std::int64_t> ParseLbaText(const std::string& text)
     return lba;
 }
 
-}  // namespace zentab::cli
+std::optional<std::int64_t> LbaFieldValue(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    return ParseInt64(text);
+}
+
+}  // namespace zentab

@@ -6,16 +6,26 @@
 
 #include "module_state.h"
 
+#include <cstdint>
 #include <string>
 
-namespace zentab::cli {
+namespace zentab {
 
 // Why the name would read back differently from its field; empty when it
 // reads back as given (blanks around it aside, which the field drops).
 std::string NameProblem(const std::string& name);
 
+// Why the module would store value otherwise than as given: negative, or
+// beyond 32 bits in an STD module; empty when it fits.
+std::string ValueProblem(std::int64_t value, const ListLayout& layout);
+
 // The first cell of the rows the table handles whose name or value the
-// module would store differently; empty when every cell fits.
+// module would store differently; empty when every cell fits. Names are held
+// to printable ASCII, as the tool takes them.
 std::string CheckTableFits(const ModelTable& table, const ListLayout& layout);
 
-}  // namespace zentab::cli
+// The same for the values alone. The window keeps its 8-bit names, which
+// the module stores byte for byte.
+std::string CheckValuesFit(const ModelTable& table, const ListLayout& layout);
+
+}  // namespace zentab

@@ -5,7 +5,7 @@
 #include "model_codec.h"
 #include "name_field.h"
 
-namespace zentab::cli {
+namespace zentab {
 
 namespace {
 
@@ -39,7 +39,9 @@ std::string CheckReadsBack(const Module& edited)
     for (int f = 1; f <= kFormats; ++f) {
         for (int r = 1; r <= rows; ++r) {
             const std::string cell = std::string(FormatName(f)) + " row " + std::to_string(r);
-            if (again.table.name(r, f) != TrimControls(edited.table.name(r, f)) ||
+            // Compared with what the name field itself makes of the name, so
+            // that only bytes another block overwrote count.
+            if (again.table.name(r, f) != DecodeNameField(EncodeNameField(edited.table.name(r, f))) ||
                 again.table.value(r, f) != edited.table.value(r, f))
                 return cell + " would read back as \"" + again.table.name(r, f) + "\", " +
                        std::to_string(again.table.value(r, f)) +
@@ -49,4 +51,4 @@ std::string CheckReadsBack(const Module& edited)
     return {};
 }
 
-}  // namespace zentab::cli
+}  // namespace zentab

@@ -1,6 +1,6 @@
 #include "latin1_text.h"
 
-namespace zentab::cli {
+namespace zentab {
 
 std::string Latin1ToUtf8(const std::string& text)
 {
@@ -37,4 +37,4 @@ std::optional<std::string> Utf8ToLatin1(const std::string& text)
     return latin1;
 }
 
-}  // namespace zentab::cli
+}  // namespace zentab

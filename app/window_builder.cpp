@@ -1,0 +1,239 @@
+// Builds the window's widgets from the shared window description.
+
+#include "editor_icon.h"
+#include "lba_edit.h"
+#include "name_edit.h"
+#include "qt_editor_view.h"
+#include "tfm_zentab_editor.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+
+#include <algorithm>
+
+using zentab::editor::ControlDescription;
+using zentab::editor::ControlId;
+using zentab::editor::ControlKind;
+
+namespace {
+
+QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+QFont WindowFont(int pixelHeight, bool bold = false)
+{
+    QFont font;
+    QStringList families;
+    for (const std::string& family : zentab::editor::EditorWindow().fontFamilies)
+        families << Text(family);
+    font.setFamilies(families);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+void Place(QWidget* widget, const ControlDescription& c)
+{
+    widget->setObjectName(Text(c.name));
+    widget->setGeometry(c.rect.x, c.rect.y, c.rect.width, c.rect.height);
+}
+
+QFrame::Shadow Shadow(zentab::editor::Frame frame)
+{
+    return frame == zentab::editor::Frame::Raised ? QFrame::Raised : QFrame::Sunken;
+}
+
+}  // namespace
+
+QPixmap DrawEditorIcon(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-pixel grid; larger sizes are the same picture scaled.
+    painter.scale(size / 32.0, size / 32.0);
+    painter.setBrush(QColor(0x30, 0x50, 0x90));
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(1, 3, 30, 26, 3, 3);
+    painter.setBrush(QColor(0xC0, 0xC8, 0xD8));
+    painter.drawEllipse(QPoint(12, 16), 9, 9);
+    painter.setBrush(QColor(0x30, 0x50, 0x90));
+    painter.drawEllipse(QPoint(12, 16), 2, 2);
+    painter.setPen(QPen(Qt::white, 2));
+    for (int y = 9; y <= 23; y += 5)
+        painter.drawLine(24, y, 29, y);
+    painter.end();
+    return pixmap;
+}
+
+QIcon EditorIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addPixmap(DrawEditorIcon(size));
+    return icon;
+}
+
+void TfmZentabEditor::buildControls()
+{
+    const zentab::editor::WindowDescription& description = zentab::editor::EditorWindow();
+    setObjectName(Text(description.name));
+    setWindowTitle(Text(description.title));
+    setWindowIcon(EditorIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(description.clientWidth, description.clientHeight);
+    setFont(WindowFont(description.windowFontPixels));
+    // A module file dropped anywhere on the window is loaded.
+    setAcceptDrops(true);
+
+    for (ControlId id = 0; id < ControlId(description.controls.size()); ++id) {
+        QWidget* built = buildControl(id);
+        QAction* action = nullptr;
+        if (!built) {
+            const ControlDescription& c = description.controls[std::size_t(id)];
+            action = pmFromHeads->addAction(Text(c.caption));
+            action->setObjectName(Text(c.name));
+        }
+        view_.add(built, action);
+    }
+
+    // Buddies and tab order once every control exists.
+    std::vector<std::pair<int, QWidget*>> order;
+    for (ControlId id = 0; id < ControlId(description.controls.size()); ++id) {
+        const ControlDescription& c = description.controls[std::size_t(id)];
+        if (c.buddy != zentab::editor::kNoControl)
+            static_cast<QLabel*>(widget(id))->setBuddy(widget(c.buddy));
+        if (c.tabOrder > 0)
+            order.emplace_back(c.tabOrder, widget(id));
+    }
+    std::sort(order.begin(), order.end());
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1].second, order[i].second);
+
+    const zentab::editor::NamedControls& named = zentab::editor::Controls();
+    Panel1 = findChild<QWidget*>(QStringLiteral("Panel1"));
+    edModel = static_cast<NameEdit*>(widget(named.edModel));
+    edDivider = static_cast<QLineEdit*>(widget(named.edDivider));
+    edAligned = static_cast<QLineEdit*>(widget(named.edAligned));
+    btAuto = static_cast<QPushButton*>(widget(named.btAuto));
+    cbStdCapacity = static_cast<QComboBox*>(widget(named.cbStdCapacity));
+    laFormat = static_cast<QLabel*>(widget(named.laFormat));
+    btLoad = static_cast<QPushButton*>(widget(named.btLoad));
+    btSave = static_cast<QPushButton*>(widget(named.btSave));
+    for (int n = 0; n < zentab::kShownRows; ++n)
+        miFromHead[std::size_t(n)] = view_.action(named.miFromHead[n]);
+}
+
+// One widget of the description, or nullptr for a menu item (an action).
+QWidget* TfmZentabEditor::buildControl(ControlId id)
+{
+    const zentab::editor::WindowDescription& description = zentab::editor::EditorWindow();
+    const ControlDescription& c = description.controls[std::size_t(id)];
+    QWidget* parent = c.parent == zentab::editor::kNoControl ? this : widget(c.parent);
+    QWidget* made = nullptr;
+    switch (c.kind) {
+    case ControlKind::Panel: {
+        auto* frame = new QFrame(parent);
+        if (c.frame != zentab::editor::Frame::None)
+            frame->setFrameStyle(QFrame::Panel | Shadow(c.frame));
+        made = frame;
+        break;
+    }
+    case ControlKind::GroupBox:
+        made = new QGroupBox(Text(c.caption), parent);
+        break;
+    case ControlKind::Caption: {
+        auto* label = new QLabel(Text(c.caption), parent);
+        if (c.rect.width == 0) {
+            label->move(c.rect.x, c.rect.y);
+            label->adjustSize();
+            return label;
+        }
+        if (c.align == zentab::editor::TextAlign::Right)
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        made = label;
+        break;
+    }
+    case ControlKind::SizeLabel: {
+        auto* label = new QLabel(parent);
+        label->setFont(WindowFont(description.sizeFontPixels, description.sizeFontBold));
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
+        label->setPalette(palette);
+        made = label;
+        break;
+    }
+    case ControlKind::TextLabel:
+        made = new QLabel(Text(c.caption), parent);
+        break;
+    case ControlKind::Edit: {
+        auto* edit = new QLineEdit(Text(c.caption), parent);
+        // Dropped text would land among the digits; a drop loads a file instead.
+        edit->setAcceptDrops(false);
+        made = edit;
+        break;
+    }
+    case ControlKind::NameEdit: {
+        auto* edit = new NameEdit(c.typingLimit, parent);
+        edit->setText(Text(c.caption));
+        made = edit;
+        break;
+    }
+    case ControlKind::LbaEdit:
+        made = new LbaEdit(parent);
+        break;
+    case ControlKind::Button: {
+        auto* button = new QPushButton(Text(c.caption), parent);
+        // The usual keys, without a mnemonic that would change the captions.
+        if (!c.shortcut.empty())
+            button->setShortcut(QKeySequence::fromString(Text(c.shortcut), QKeySequence::PortableText));
+        made = button;
+        break;
+    }
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        // Completion would turn a typed "2" into the first key starting with it
+        // and copy a value the user never chose.
+        combo->setCompleter(nullptr);
+        combo->setEditText(Text(c.caption));
+        combo->lineEdit()->setCursorPosition(0);
+        combo->setAcceptDrops(false);
+        combo->lineEdit()->setAcceptDrops(false);
+        combo->lineEdit()->setAccessibleName(Text(c.editAccessibleName));
+        combo->lineEdit()->setAccessibleDescription(Text(c.editAccessibleDescription));
+        made = combo;
+        break;
+    }
+    case ControlKind::PopupMenu:
+        pmFromHeads = new QMenu(this);
+        pmFromHeads->setObjectName(Text(c.name));
+        return pmFromHeads;
+    case ControlKind::MenuItem:
+        return nullptr;
+    }
+    Place(made, c);
+    if (!c.hint.empty())
+        made->setToolTip(Text(c.hint));
+    if (!c.accessibleName.empty())
+        made->setAccessibleName(Text(c.accessibleName));
+    if (!c.accessibleDescription.empty())
+        made->setAccessibleDescription(Text(c.accessibleDescription));
+    // Only the grid's fields have the inactive look; buttons are just disabled.
+    const bool gridField = c.kind == ControlKind::NameEdit || c.kind == ControlKind::LbaEdit;
+    if (gridField && c.format != 0)
+        SetFieldState(made, c.enabled);
+    else if (!c.enabled)
+        made->setEnabled(false);
+    return made;
+}
