@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The check for Windows: cross-builds the core, zentab and the tests that need
-# no window with MinGW-w64 into build/windows, runs them under Wine, and then
+# The check for Windows: cross-builds the core, the editing session, zentab
+# and the tests that need no window with MinGW-w64 into build/windows, runs them under Wine, and then
 # compares every zentab command under Wine with the Linux zentab, byte for
 # byte: what it prints, its exit status and every file it writes. Leaves
 # build/windows/tools/zentab.exe, which needs no DLL beside it.
@@ -51,7 +51,7 @@ echo "== Cross-build"
 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_APP=OFF -DZENTAB_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_FIND_ROOT_PATH="$deps" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine"
-cmake --build "$out" -j"$jobs" --target zentab core_tests cli_tests
+cmake --build "$out" -j"$jobs" --target zentab core_tests editor_tests cli_tests
 
 # Nothing but system DLLs: the C++ and thread runtimes are linked in.
 imports=$(x86_64-w64-mingw32-objdump -p "$out/tools/zentab.exe" | sed -n 's/^\s*DLL Name: //p')
@@ -63,6 +63,7 @@ fi
 
 echo "== Tests under Wine"
 "$wine" "$out/tests/core_tests.exe"
+"$wine" "$out/tests/editor/editor_tests.exe"
 "$wine" "$out/tests/cli/cli_tests.exe"
 
 echo "== zentab.exe against the Linux zentab"

@@ -1,0 +1,59 @@
+// Load and the binding through the session, with a fake view.
+
+#include "fake_view.h"
+#include "module_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using zentab::editor::Controls;
+using zentab::editor::LbaField;
+using zentab::editor::ModelField;
+using zentab::testkit::FakeView;
+using zentab::testkit::ModuleBuilder;
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest()
+    {
+        view.session = &session;
+        dir = std::filesystem::temp_directory_path() /
+              ("zentab-session-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    ~SessionTest() override { std::filesystem::remove_all(dir); }
+
+    std::filesystem::path write(const std::string& name, const ModuleBuilder& builder)
+    {
+        const std::filesystem::path path = dir / name;
+        zentab::testkit::WriteFileBytes(path.string(), builder.build().bytes);
+        return path;
+    }
+
+    zentab::Module module;
+    FakeView view;
+    zentab::editor::EditorSession session{module, view};
+    std::filesystem::path dir;
+};
+
+TEST_F(SessionTest, LoadShowsTheListsAndEnablesSaveAndAuto)
+{
+    view.openAnswers.push_back(write("m.bin", ModuleBuilder().rows(3)));
+    session.btLoadClick();
+    EXPECT_EQ(view.caption, "Редактор списка моделей - m.bin");
+    EXPECT_EQ(view.text(Controls().laFormat), "STD");
+    EXPECT_EQ(view.text(ModelField(2, 3)), ModuleBuilder::defaultName(3, 2));
+    EXPECT_EQ(view.text(LbaField(6, 3)), std::to_string(ModuleBuilder().rows(3).defaultValue(3, 6)));
+    EXPECT_TRUE(view.active[LbaField(6, 3)]);
+    EXPECT_FALSE(view.active[LbaField(1, 4)]);
+    EXPECT_TRUE(view.enabled[Controls().btSave]);
+    EXPECT_TRUE(view.enabled[Controls().btAuto]);
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_TRUE(view.errors.empty());
+}
+
+}  // namespace
