@@ -1,44 +1,14 @@
 // Load and the binding through the session, with a fake view.
 
-#include "fake_view.h"
-#include "module_builder.h"
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
+#include "session_fixture.h"
 
 namespace {
 
 using zentab::editor::Controls;
 using zentab::editor::LbaField;
 using zentab::editor::ModelField;
-using zentab::testkit::FakeView;
 using zentab::testkit::ModuleBuilder;
-
-class SessionTest : public ::testing::Test {
-protected:
-    SessionTest()
-    {
-        view.session = &session;
-        dir = std::filesystem::temp_directory_path() /
-              ("zentab-session-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    ~SessionTest() override { std::filesystem::remove_all(dir); }
-
-    std::filesystem::path write(const std::string& name, const ModuleBuilder& builder)
-    {
-        const std::filesystem::path path = dir / name;
-        zentab::testkit::WriteFileBytes(path.string(), builder.build().bytes);
-        return path;
-    }
-
-    zentab::Module module;
-    FakeView view;
-    zentab::editor::EditorSession session{module, view};
-    std::filesystem::path dir;
-};
+using zentab::testkit::SessionTest;
 
 TEST_F(SessionTest, LoadShowsTheListsAndEnablesSaveAndAuto)
 {

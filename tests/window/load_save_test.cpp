@@ -263,6 +263,56 @@ private slots:
         QCOMPARE(h.module().image.bytes(), original);
         QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
     }
+    // A value the module cannot store, typed as a technician would, is
+    // refused by name; the module and its file stay as they were.
+    void saveRefusesValuesTheModuleCannotStore_data()
+    {
+        QTest::addColumn<bool>("isNew");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("cell");
+        QTest::newRow("capacity not converted") << false << QStringLiteral("LBA33") << QStringLiteral("2000G")
+                                                << QStringLiteral("Alt 2, row 3, \"2000G\"");
+        QTest::newRow("trailing blank") << true << QStringLiteral("LBA12") << QStringLiteral("123 ")
+                                        << QStringLiteral("Main, row 2, \"123 \"");
+        QTest::newRow("3T in STD") << false << QStringLiteral("LBA44") << QStringLiteral("3T\r")
+                                   << QStringLiteral("Alt 3, row 4, \"5860533168\"");
+        QTest::newRow("negative") << true << QStringLiteral("LBA61") << QStringLiteral("-5")
+                                  << QStringLiteral("Alt 5, row 1, \"-5\"");
+        QTest::newRow("Main all zero") << false << QStringLiteral("LBA11") << QStringLiteral("0")
+                                       << QStringLiteral("would read as NEW");
+    }
+
+    void saveRefusesValuesTheModuleCannotStore()
+    {
+        QFETCH(bool, isNew);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, cell);
+        EditorHarness h;
+        const auto original = ModuleBytes(ModuleBuilder().rows(4).newLayout(isNew).badChecksum());
+        const QString file = h.writeModule(QStringLiteral("m.bin"), original);
+        h.load(file);
+        const auto image = h.module().image.bytes();
+        if (cell.startsWith(QStringLiteral("would"))) {
+            for (int r = 1; r <= 4; ++r)
+                h.field(Field("LBA", 1, r))->setText(QStringLiteral("0"));
+        }
+        h.field(field)->clear();
+        for (QChar c : typed) {
+            if (c == QLatin1Char('\r'))
+                h.pressEnter(field);
+            else
+                h.type(field, QString(c));
+        }
+        h.click("btSave");
+        const QStringList boxes = h.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].startsWith(QStringLiteral("Save refused")) && boxes[0].contains(cell), qPrintable(boxes[0]));
+        QCOMPARE(h.module().image.bytes(), image);
+        QCOMPARE(h.readFile(QStringLiteral("m.bin")), original);
+        QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
+    }
 };
 
 ZENTAB_WINDOW_TEST(LoadSaveTest)
