@@ -195,8 +195,11 @@ int RunCheck(const std::vector<std::string>& words)
     Checker checker(args.isSet("json"), args.isSet("recursive"));
     for (const std::string& argument : args.positional())
         checker.checkArgument(PathFromArgument(argument));
-    if (checker.filesChecked() == 0)
+    // A folder with no file in it checked nothing: not a success to report.
+    if (checker.filesChecked() == 0) {
         std::cerr << "zentab: no files to check\n";
+        return kExitRefused;
+    }
     return checker.allValid() ? kExitDone : kExitRefused;
 }
 

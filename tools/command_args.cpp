@@ -5,6 +5,7 @@
 #include "int_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace zentab::cli {
@@ -33,6 +34,14 @@ void CommandArguments::addFlag(const std::string& name) { add({name}, false); }
 void CommandArguments::addValue(const std::string& name) { add({name}, true); }
 
 void CommandArguments::addOutput() { add({"o", "output"}, true); }
+
+std::string CommandArguments::OptionName(const std::string& name)
+{
+    // The one-letter options have a long name too; both are named.
+    if (name == "o")
+        return "-o (--output)";
+    return "--" + name;
+}
 
 const CommandArguments::Spelling* CommandArguments::find(const std::string& name) const
 {
@@ -162,7 +171,7 @@ std::optional<std::string> CommandArguments::value(const std::string& name) cons
     if (values.empty())
         return std::nullopt;
     if (values.size() > 1)
-        throw UsageError("--" + name + " is given more than once");
+        throw UsageError(OptionName(name) + " is given more than once");
     return values.front();
 }
 
@@ -185,11 +194,23 @@ std::filesystem::path CommandArguments::outputFile() const
 
 int ParseIndex(const std::string& text, const char* option, int first, int last)
 {
-    const auto number = ParseInt64(text);
+    // Decimal digits only: "x3" is hexadecimal to the number rules, never a row.
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+    const auto number = digits ? ParseInt64(text) : std::nullopt;
     if (!number || *number < first || *number > last)
         throw UsageError(std::string(option) + " must be a number from " + std::to_string(first) + " to " +
                          std::to_string(last) + ", not \"" + text + "\"");
     return static_cast<int>(*number);
+}
+
+std::int32_t OptionInt32(const std::string& text, const char* option, std::int32_t whenEmpty)
+{
+    if (text.empty())
+        return whenEmpty;
+    const auto number = ParseInt64(text);
+    if (!number || *number < INT32_MIN || *number > INT32_MAX)
+        throw UsageError(std::string(option) + " must be a whole number, not \"" + text + "\"");
+    return static_cast<std::int32_t>(*number);
 }
 
 }  // namespace zentab::cli

@@ -43,6 +43,7 @@ private:
     };
     void add(const std::vector<std::string>& names, bool takesValue);
     const Spelling* find(const std::string& name) const;
+    static std::string OptionName(const std::string& name);
     std::vector<std::string> canonicalWords(const std::vector<std::string>& words) const;
 
     const char* usage_;
@@ -53,5 +54,10 @@ private:
 
 // A whole decimal number in first..last, or UsageError naming the option.
 int ParseIndex(const std::string& text, const char* option, int first, int last);
+
+// A signed 32-bit number in the number rules' spellings (decimal, or hex
+// after "$", "x" or "0x"); whenEmpty for empty text; UsageError naming the
+// option for anything else.
+std::int32_t OptionInt32(const std::string& text, const char* option, std::int32_t whenEmpty);
 
 }  // namespace zentab::cli

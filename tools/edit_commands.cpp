@@ -164,18 +164,24 @@ int RunAuto(const std::vector<std::string>& words)
     if (!headText)
         throw UsageError("missing --head0 N (the LBA size of head 0)");
 
-    LoadedModule loaded = LoadModule(in);
-    Module& m = loaded.module;
-    // Read as the window reads its fields: alignment, template and head size
-    // first; the divider only once the head size is known to be set.
+    // Read as the window reads its fields (an empty divider is 0, an empty
+    // alignment 50), but a value that is not a number is a mistake of the
+    // command line, not a default; head 0 takes the capacity shorthand.
     AutoInputs inputs;
-    inputs.alignment = StrToIntDef(args.value("align").value_or("50"), 50);
+    inputs.alignment = OptionInt32(args.value("align").value_or("50"), "--align", 50);
     if (const auto modelTemplate = args.value("template"))
         inputs.modelTemplate = *modelTemplate;
-    inputs.headSize = StrToInt64Def(*headText, 0);
+    const std::optional<std::int64_t> head = ParseLbaText(*headText);
+    if (!head)
+        throw UsageError("--head0: \"" + *headText +
+                         "\" is not a number or a capacity such as 488397168, 250G or 2T");
+    inputs.headSize = *head;
+    inputs.divider = OptionInt32(args.value("divider").value_or("15"), "--divider", 0);
+
+    LoadedModule loaded = LoadModule(in);
+    Module& m = loaded.module;
     if (inputs.headSize == 0)
         throw Refusal(AboutFile(in, "Enter LBA Size for Head 0"));
-    inputs.divider = StrToIntDef(args.value("divider").value_or("15"), 0);
 
     try {
         AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);

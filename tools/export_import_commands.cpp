@@ -9,6 +9,7 @@
 #include "container_facts.h"
 #include "errors.h"
 #include "file_layer.h"
+#include "standard_input.h"
 #include "model_codec.h"
 #include "module_session.h"
 #include "table_fit.h"
@@ -46,16 +47,9 @@ std::string ReadTable(const std::string& argument, const std::string& shown)
         const std::vector<std::uint8_t> bytes = ReadWholeFile(PathFromArgument(argument), kMaxTableSize);
         return std::string(bytes.begin(), bytes.end());
     }
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
-        text.append(buffer, got);
-        if (text.size() > kMaxTableSize)
-            throw Refusal(shown + ": the table is larger than 16 MiB.");
-    }
-    if (std::ferror(stdin))
-        throw PlatformError("Cannot read standard input.");
+    std::string text = ReadStandardInput(kMaxTableSize);
+    if (text.size() > kMaxTableSize)
+        throw Refusal(shown + ": the table is larger than 16 MiB.");
     return text;
 }
 

@@ -238,9 +238,12 @@ std::string TableJson(const ModelTable& table, int rows)
 
 std::vector<TableCell> ParseTable(const std::string& text, const std::string& source)
 {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    std::vector<TableCell> cells =
-        first != std::string::npos && text[first] == '{' ? ParseJson(text, source) : ParseCsv(text, source);
+    // A byte-order mark, as editors on Windows write it, comes before either form.
+    const std::size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const std::size_t first = text.find_first_not_of(" \t\r\n", bom);
+    std::vector<TableCell> cells = first != std::string::npos && text[first] == '{'
+                                       ? ParseJson(text.substr(bom), source)
+                                       : ParseCsv(text, source);
     // Two rows for one cell would leave it to the order which one wins.
     std::map<std::pair<int, int>, std::string> seen;
     for (const TableCell& cell : cells) {

@@ -163,9 +163,11 @@ TEST_F(CliCheck, FoldersInNameOrderRecursiveOnlyWhenAsked)
 
     // Valid files only: status 0.
     EXPECT_EQ(run({"check", "--recursive", path("reads/m")}).status, 0);
+    // A folder with nothing to check is no success.
     const Outcome none = run({"check", path("reads/empty")});
-    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.status, 1);
     EXPECT_TRUE(none.out.empty());
+    EXPECT_NE(none.err.find("no files to check"), std::string::npos) << none.err;
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"check"}, {"check", "--bogus", reads}, {"check", "--json=1", reads}})
         EXPECT_EQ(run(args).status, 2);

@@ -190,14 +190,16 @@ TEST_F(CliEdit, RefusedEditsWriteNothing)
 {
     const BuiltModule plain = ModuleBuilder().build();
     const ModuleBuilder four;
+    const std::string csv = "format,row,name,lba\r\nAlt 1,2,X,-5\r\n";
+    const std::string negativeTable = write("negative.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
     const struct {
         std::vector<std::string> args;  // after FILE; -o OUT follows
         ModuleBuilder module;
         const char* message;
     } cases[] = {
         {{"auto", "--head0", "0"}, four, "Enter LBA Size for Head 0"},
-        // Head 0 is checked before the divider, and the shorthand is not read there.
-        {{"auto", "--head0", "250G", "--divider", "0"}, four, "Enter LBA Size for Head 0"},
+        // Head 0 takes the capacity shorthand, as --lba does.
+        {{"auto", "--head0", "250G", "--divider", "0"}, four, "Division by zero"},
         {{"auto", "--head0", "488397168", "--divider", "0"}, four, "Division by zero"},
         {{"auto", "--head0", "488397168", "--divider", ""}, four, "Division by zero"},  // given empty, not absent
         {{"auto", "--head0", "488397168", "--align", "0"}, four, "Division by zero"},
@@ -215,6 +217,10 @@ TEST_F(CliEdit, RefusedEditsWriteNothing)
          ModuleBuilder().entry(1, plain.blockOffset[0], 96), "overlap"},
         {{"set", "--format", "1", "--row", "2", "--lba", "123"}, ModuleBuilder().entry(7, plain.blockOffset[6], 16),
          "overlap"},
+        // A NEW module would keep the bits of a negative value.
+        {{"set", "--format", "2", "--row", "4", "--lba", "-5"}, ModuleBuilder().newLayout(), "is negative"},
+        {{"auto", "--head0", "-488397168"}, ModuleBuilder().newLayout(), "is negative"},
+        {{"import", negativeTable}, ModuleBuilder().newLayout(), "is negative"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + " " + c.args.back());
@@ -317,6 +323,36 @@ TEST_F(CliHostile, FailedWriteLeavesNoFile)
     }
     std::vector<std::string> left;
     EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"m.bin"});
+}
+
+// Numbers and options are read by the editor's rules, and a mistake in one
+// is named rather than taken as a default.
+TEST_F(CliUsage, NumbersAndOptionsAreNamedWhenWrong)
+{
+    const std::string file = write("m.bin", ModuleBuilder().newLayout().build().bytes);
+    const std::string json = "\xEF\xBB\xBF{\"cells\": [{\"format\": \"Main\", \"row\": 1, \"lba\": 123}]}";
+    const std::string table = write("bom.json", std::vector<std::uint8_t>(json.begin(), json.end()));
+    const struct {
+        std::vector<std::string> args;  // after FILE
+        int status;
+        const char* text;  // in standard output for status 0, standard error otherwise
+    } cases[] = {
+        {{"auto", "--head0", "250G", "-o", path("a.bin")}, 0, "from head 0 = 488397168"},
+        {{"auto", "--head0", "250Q", "-o", path("b.bin")}, 2, "--head0: \"250Q\" is not a number"},
+        {{"auto", "--head0", "250G", "--align", "5O", "-o", path("c.bin")}, 2, "--align must be a whole number"},
+        {{"auto", "--head0", "250G", "--divider", "x", "-o", path("d.bin")}, 2, "--divider must be a whole number"},
+        {{"set", "--format", "1", "--row", "x3", "--name", "X", "-o", path("e.bin")}, 2, "--row must be a number"},
+        {{"import", table, "-o", path("f.bin")}, 0, "module written to"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{c.args[0], file};
+        args.insert(args.end(), c.args.begin() + 1, c.args.end());
+        SCOPED_TRACE(args[0] + " " + args[2] + " " + args[3] + " " + args[4]);
+        const Outcome r = run(args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.text), std::string::npos) << r.out << r.err;
+        EXPECT_EQ(fs::exists(args.back()), c.status == 0);
+    }
 }
 
 TEST_F(CliUsage, BadCommandLinesExitTwoAndWriteNothing)

@@ -118,7 +118,7 @@ TEST_F(CliSpelling, OptionFormsAndMessagesStayAsTheyWere)
         {{"show", "--bogus=1", "-hq", in}, 2, "zentab: Unknown options: bogus, q.\n", nullptr},
         {{"show", "--json=yes", in}, 2, "zentab: Unexpected value after '--json'.\n", nullptr},
         {{"fix", in, "--output"}, 2, "zentab: Missing value after '--output'.\n", nullptr},
-        {{"fix", in, "-o", "x", "--output", "y"}, 2, "zentab: --o is given more than once\n", nullptr},
+        {{"fix", in, "-o", "x", "--output", "y"}, 2, "zentab: -o (--output) is given more than once\n", nullptr},
         {{"show", "--help", in}, 0, "Usage: zentab show [--json] FILE\n", nullptr},
         {{"--version"}, 0, "zentab " ZENTAB_VERSION "\n", nullptr},
         {{"version"}, 0, "zentab " ZENTAB_VERSION "\n", nullptr},
