@@ -1,11 +1,13 @@
 #include "lba_edit.h"
 
+#include "window_description.h"
+
 #include <QKeyEvent>
 #include <QToolButton>
 
 LbaEdit::LbaEdit(QWidget* parent) : QLineEdit(parent), button_(new QToolButton(this))
 {
-    button_->setText(QStringLiteral("\u2026"));
+    button_->setText(QString::fromStdString(zentab::editor::EditorWindow().lbaButtonCaption));
     button_->setCursor(Qt::ArrowCursor);
     button_->setFocusPolicy(Qt::NoFocus);
     setTextMargins(0, 0, kButtonWidth, 0);

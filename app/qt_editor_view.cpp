@@ -1,5 +1,6 @@
 #include "qt_editor_view.h"
 
+#include "editor_texts.h"
 #include "file_paths.h"
 #include "message_boxes.h"
 
@@ -106,10 +107,10 @@ std::vector<std::filesystem::path> QtEditorView::settingsCandidates() const
 {
     // Beside the executable first, so a copied folder keeps its own list;
     // an installed program finds the user's file, then the system's example.
-    const QString name = QStringLiteral("ZentabEditor.ini");
+    const QString name = QString::fromLatin1(zentab::editor::kSettingsFileName);
     std::vector<std::filesystem::path> candidates = {
         ToFilePath(QDir(QCoreApplication::applicationDirPath()).filePath(name))};
     for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation))
-        candidates.push_back(ToFilePath(QDir(folder).filePath(QStringLiteral("ZentabEditor/") + name)));
+        candidates.push_back(ToFilePath(QDir(QDir(folder).filePath(QString::fromLatin1(zentab::editor::kSettingsFolderName))).filePath(name)));
     return candidates;
 }

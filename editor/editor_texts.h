@@ -22,4 +22,8 @@ std::string MissingFolderText(const std::string& folder);
 // Spoken for a size label that shows nothing.
 std::string NoSizeText();
 
+// The settings file, and the folder it has in a configuration folder.
+inline constexpr char kSettingsFileName[] = "ZentabEditor.ini";
+inline constexpr char kSettingsFolderName[] = "ZentabEditor";
+
 }  // namespace zentab::editor

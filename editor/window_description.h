@@ -74,6 +74,8 @@ struct WindowDescription {
     int windowFontPixels = 0;
     int sizeFontPixels = 0;
     bool sizeFontBold = true;
+    // The small button at the right end of every LBA field.
+    std::string lbaButtonCaption = "\u2026";
     std::vector<ControlDescription> controls;
 };
 

@@ -223,7 +223,10 @@ TEST_F(CliEdit, RefusedEditsWriteNothing)
         {{"import", negativeTable}, ModuleBuilder().newLayout(), "is negative"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args[0] + " " + c.args[1] + " " + c.args[2] + " " + c.args.back());
+        std::string line;
+        for (const std::string& word : c.args)
+            line += word + " ";
+        SCOPED_TRACE(line);
         std::vector<std::string> args{c.args[0], write("m.bin", c.module.build().bytes)};
         args.insert(args.end(), c.args.begin() + 1, c.args.end());
         args.insert(args.end(), {"-o", path("out.bin")});
