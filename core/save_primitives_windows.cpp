@@ -130,7 +130,6 @@ public:
             const DWORD error = ::GetLastError();
             if (error != ERROR_FILE_NOT_FOUND)
                 return Failed(error);
-            t.kind = SaveTarget::Kind::kMissing;
         } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             if (Status s = followLink(file); !s.ok())
                 return s;
@@ -140,7 +139,8 @@ public:
         }
         t.file = file;
         t.folder = FolderOf(file);
-        if (t.kind == SaveTarget::Kind::kMissing)
+        t.kind = SaveTarget::Kind::kMissing;
+        if (attributes == INVALID_FILE_ATTRIBUTES)
             return Status::Ok();
         t.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? SaveTarget::Kind::kFolder : SaveTarget::Kind::kRegular;
         t.readOnly = attributes & FILE_ATTRIBUTE_READONLY;
