@@ -4,8 +4,9 @@
 // file_layer_windows.cpp); the rest of the program sees paths and the
 // platform's exact error texts.
 //
-// How a save replaces a file is decided in WriteWholeFile; the rule is in
-// file_layer_posix.cpp and in the README.
+// How a save replaces a file is decided once, in save_policy.cpp, over the
+// small steps each platform gives (save_primitives.h); the rule is written
+// at the top of save_policy.cpp and in the README.
 
 #include <cstdint>
 #include <filesystem>
@@ -28,8 +29,17 @@ std::optional<std::vector<std::uint8_t>> TryReadWholeFile(const std::filesystem:
 // Writes bytes as the whole new content of path, which must be a regular
 // file, a link to one, or missing. Success is reported only once the bytes
 // are on disk and read back equal; on any failure the old content stays and
-// nothing is left behind. Errors: "Cannot create file "…". reason".
-void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+// nothing is left behind but a backup the message names. Errors:
+// "Cannot create file "…". reason", and "File "…" written, but the folder
+// could not be synced: reason" when the new name may not be on disk yet.
+// Returns a warning that names a backup the save left (one it could not
+// remove, or an earlier one that differs from the file); empty when there
+// is nothing to say.
+//
+// On Windows a file is rewritten in place only where the saver can deny
+// other writers: a file another program holds open for writing, or without
+// sharing, is refused ("The file is in use by another program").
+std::string WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 // Writes bytes to standard output; a closed pipe or a full device is an error.
 void WriteStandardOutput(const std::vector<std::uint8_t>& bytes);

@@ -35,9 +35,9 @@ void ModuleImage::loadFromFile(const std::filesystem::path& path)
     assign(ReadWholeFile(path, kMaxFileSize));
 }
 
-void ModuleImage::saveToFile(const std::filesystem::path& path) const
+std::string ModuleImage::saveToFile(const std::filesystem::path& path) const
 {
-    WriteWholeFile(path, bytes_);
+    return WriteWholeFile(path, bytes_);
 }
 
 void ModuleImage::read(void* out, std::size_t count)

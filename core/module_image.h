@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace zentab {
@@ -18,7 +19,8 @@ public:
 
     void clear();
     void loadFromFile(const std::filesystem::path& path);
-    void saveToFile(const std::filesystem::path& path) const;
+    // As WriteWholeFile: throws on failure, returns a warning or nothing.
+    std::string saveToFile(const std::filesystem::path& path) const;
 
     std::int64_t size() const { return static_cast<std::int64_t>(bytes_.size()); }
     std::int64_t position() const { return position_; }

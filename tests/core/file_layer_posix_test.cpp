@@ -15,6 +15,7 @@
 #include <grp.h>
 #include <set>
 #include <sys/file.h>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -451,6 +452,173 @@ TEST(Save, RemovesTemporariesThatAKilledSaveLeftButNotOnesInUse)
     EXPECT_EQ(Names(dir / ""),
               (std::set<std::string>{".module.bin.zentab-Def456", ".other.bin.zentab-Ghi789", "module.bin"}));
     ::close(holder);
+}
+
+// The copy an in-place rewrite stands on must outlive a power cut: with the
+// module's own folder closed to the saver and every spare folder held in
+// memory, the save is refused and the module stays as it was.
+TEST(Save, RefusesToPutTheInPlaceBackupOnAFileSystemInMemory)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "mounting and switching users needs root";
+    // Not under /tmp, which the child covers with a tmpfs.
+    const fs::path base = fs::current_path() / ("zentab-durable-" + std::to_string(::getpid()));
+    fs::create_directory(base);
+    const std::string path = (base / "module.bin").string();
+    WriteFileBytes(path, Pattern(3000, 9));
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(base.c_str(), 0755), 0);
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", "/tmp", "tmpfs", 0, "size=1m") != 0 ||
+            ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m") != 0)
+            ::_exit(90);
+        ::unsetenv("TMPDIR");
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(91);
+        const std::string message = SaveMessage(path, Pattern(4000, 10));
+        (void)!::write(pipeFds[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const std::set<std::string> names = Names(base.string());
+    const Bytes left = ReadFileBytes(path);
+    fs::remove_all(base);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 90)
+        GTEST_SKIP() << "cannot mount a tmpfs in a namespace of its own here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(message.rfind("Cannot create file \"" + path + "\". No safe copy of the old file can be made", 0), 0u)
+        << message;
+    EXPECT_NE(message.find("disk-backed"), std::string::npos) << message;
+    EXPECT_EQ(left, Pattern(3000, 9));
+    EXPECT_EQ(names, std::set<std::string>{"module.bin"});
+}
+
+// A link in a shared sticky folder is followed only when the saver or the
+// folder's owner made it, as the kernel's protected-symlink rule says, also
+// where that rule is switched off: root saving to /tmp/x.bin must never
+// write through another user's link to a system file.
+TEST(Save, FollowsALinkInASharedFolderOnlyWhereTheProtectedLinkRuleAllows)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "links of another user need root";
+    struct Case {
+        const char* what;
+        mode_t folderMode;
+        uid_t linkOwner;
+        bool dangling;
+        bool followed;
+    };
+    const Case cases[] = {
+        {"another user's link in a sticky shared folder", 01777, kNobody, false, false},
+        {"another user's dangling link in a sticky shared folder", 01777, kNobody, true, false},
+        {"the saver's own link there", 01777, 0, false, true},
+        {"the saver's own dangling link there", 01777, 0, true, true},
+        {"another user's link in a folder that is not sticky", 0777, kNobody, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        const std::string shared = dir / "shared";
+        fs::create_directory(shared);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        const std::string system = dir / "system.bin";
+        if (!c.dangling)
+            WriteFileBytes(system, {7, 7, 7});
+        const std::string link = shared + "/x.bin";
+        fs::create_symlink(system, link);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+
+        const std::string message = SaveMessage(link, {1, 2});
+        EXPECT_TRUE(fs::is_symlink(link));
+        if (c.followed) {
+            EXPECT_EQ(message, "");
+            EXPECT_EQ(ReadFileBytes(system), (Bytes{1, 2}));
+        } else {
+            EXPECT_EQ(message.rfind("Cannot create file \"" + link + "\". Permission denied", 0), 0u) << message;
+            EXPECT_EQ(fs::exists(system), !c.dangling);
+            if (!c.dangling)
+                EXPECT_EQ(ReadFileBytes(system), (Bytes{7, 7, 7}));
+        }
+        EXPECT_EQ(Names(shared), std::set<std::string>{"x.bin"});
+    }
+}
+
+// A file capability as the kernel stores it (revision 2): CAP_NET_RAW
+// permitted and effective.
+std::string NetRawCapability()
+{
+    std::string value(20, '\0');
+    const unsigned words[] = {0x02000001u, 1u << 13, 0, 0, 0};
+    for (int i = 0; i < 5; ++i)
+        for (int b = 0; b < 4; ++b)
+            value[static_cast<std::size_t>(i * 4 + b)] = static_cast<char>((words[i] >> (8 * b)) & 0xFF);
+    return value;
+}
+
+// A write clears set-id bits (for a saver without CAP_FSETID) and file
+// capabilities (for anyone); a save gives them back, or refuses where this
+// saver could not.
+TEST(Save, KeepsSetIdBitsAndCapabilitiesOrRefuses)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "set-id files of another user need root";
+    struct Case {
+        const char* what;
+        bool asNobody;
+        uid_t owner;
+        mode_t mode;
+        bool capability;
+        bool hardLinked;  // written in place
+        bool saved;
+    };
+    const Case cases[] = {
+        {"root, by rename", false, kNobody, 06755, true, false, true},
+        {"root, in place", false, kNobody, 06755, true, true, true},
+        {"the owner, by rename", true, kNobody, 06755, false, false, true},
+        {"the owner, in place", true, kNobody, 06775, false, true, true},
+        {"another user, in place", true, 0, 04777, false, true, false},
+        {"a user with a capability to keep", true, kNobody, 0755, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        const std::string folder = dir / "f";
+        fs::create_directory(folder);
+        ASSERT_EQ(::chmod((dir / "").c_str(), 0755), 0);
+        ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+        const std::string path = folder + "/tool.bin";
+        WriteFileBytes(path, Pattern(2000, 11));
+        if (c.hardLinked)
+            ASSERT_EQ(::link(path.c_str(), (folder + "/other.bin").c_str()), 0);
+        ASSERT_EQ(::chown(path.c_str(), c.owner, c.owner), 0);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        const std::string capability = NetRawCapability();
+        if (c.capability)
+            ASSERT_EQ(::setxattr(path.c_str(), "security.capability", capability.data(), capability.size(), 0), 0);
+        const std::set<std::string> before = Names(folder);
+
+        const auto save = [&] { return SaveMessage(path, Pattern(2500, 12)); };
+        const bool saved = c.asNobody ? AsNobody([&] { return save().empty() ? 0 : 1; }) == 0 : save().empty();
+        EXPECT_EQ(saved, c.saved);
+        const struct stat after = StatOf(path);
+        EXPECT_EQ(ReadFileBytes(path), c.saved ? Pattern(2500, 12) : Pattern(2000, 11));
+        EXPECT_EQ(after.st_mode & 07777, c.mode) << std::oct << after.st_mode;
+        EXPECT_EQ(after.st_uid, c.owner);
+        EXPECT_EQ(Attribute(path, "security.capability"), c.capability ? capability : std::string("<none>"));
+        EXPECT_EQ(Names(folder), before);
+    }
 }
 
 TEST(Read, RefusesWhatIsNotARegularFileAtOnce)

@@ -175,6 +175,59 @@ TEST(Save, WritesAHardLinkedFileInPlaceSoEveryNameSeesIt)
     EXPECT_EQ(Entries(Folder(dir)), 2u);  // the copy of the old bytes is gone
 }
 
+TEST(Save, WritesInPlaceWhileAnotherProgramOnlyReadsTheFile)
+{
+    ScratchDir dir;
+    const fs::path path = Folder(dir) / "module.bin";
+    const fs::path other = Folder(dir) / "other name.bin";
+    WriteBytes(path, Bytes(30, 3));
+    if (!::CreateHardLinkW(other.c_str(), path.c_str(), nullptr))
+        GTEST_SKIP() << "this file system has no hard links";
+    // A viewer that reads and lets everyone else in.
+    const HANDLE reader = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ErrorOf([&] { WriteWholeFile(path, Awkward(9)); }), "no error");
+    ::CloseHandle(reader);
+    EXPECT_EQ(ReadBytes(path), Awkward(9));
+    EXPECT_EQ(ReadBytes(other), Awkward(9));
+    EXPECT_EQ(Entries(Folder(dir)), 2u);
+}
+
+TEST(Save, TheNextSaveClearsLeftoversOfAKilledOneButNotOnesInUse)
+{
+    struct Case {
+        const wchar_t* name;
+        Bytes held;
+        bool inUse;
+        bool kept;
+        bool reported;
+    };
+    const Case cases[] = {
+        {L".module.bin.zentab-Abc123", Bytes(5, 1), false, false, false},
+        {L".module.bin.zentab-Def456", Bytes(5, 1), true, true, false},
+        {L"module.bin.zentab-backup-Ghi789", Bytes(10, 1), false, false, false},  // the file's very bytes
+        {L"module.bin.zentab-backup-Jkl012", Bytes(4, 2), false, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(DisplayPath(fs::path(c.name)));
+        ScratchDir dir;
+        const fs::path path = Folder(dir) / "module.bin";
+        WriteBytes(path, Bytes(10, 1));
+        const fs::path leftover = Folder(dir) / c.name;
+        WriteBytes(leftover, c.held);
+        const HANDLE holder = c.inUse ? ::CreateFileW(leftover.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                      : INVALID_HANDLE_VALUE;
+        std::string warning;
+        EXPECT_EQ(ErrorOf([&] { warning = WriteWholeFile(path, Bytes(12, 5)); }), "no error");
+        if (holder != INVALID_HANDLE_VALUE)
+            ::CloseHandle(holder);
+        EXPECT_EQ(ReadBytes(path), Bytes(12, 5));
+        EXPECT_EQ(fs::exists(leftover), c.kept);
+        EXPECT_EQ(warning.find(DisplayPath(leftover)) != std::string::npos, c.reported) << warning;
+    }
+}
+
 TEST(FileLayer, RefusesDevicesAndFoldersWithoutTouchingThem)
 {
     ScratchDir dir;

@@ -1,0 +1,382 @@
+// The steps of a save on Linux and other POSIX systems. Each reports its
+// errno text; save_policy.cpp decides what follows.
+
+#include "save_primitives.h"
+
+#include "file_layer.h"
+#include "posix_io.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <dirent.h>
+
+namespace zentab {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+constexpr long kTmpfsMagic = 0x01021994;
+constexpr long kRamfsMagic = 0x858458f6;
+const char kCapability[] = "security.capability";
+
+Status Failed(int error) { return {Outcome::kFailed, Reason(error)}; }
+Status Failed(const std::string& why) { return {Outcome::kFailed, why}; }
+
+fs::path FolderOf(const fs::path& file)
+{
+    const fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+bool Refusal(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+mode_t CreationMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string Capability(int fd)
+{
+    const ssize_t size = ::fgetxattr(fd, kCapability, nullptr, 0);
+    if (size <= 0)
+        return {};
+    std::string value(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = ::fgetxattr(fd, kCapability, value.data(), value.size());
+    return got < 0 ? std::string() : value.substr(0, static_cast<std::size_t>(got));
+}
+
+struct File {
+    Fd fd;
+    fs::path folder;
+    fs::path prefix;
+    std::string name;      // empty while unnamed
+    bool settled = false;  // committed or kept: its name stays
+    mode_t mode = 0;       // of a file opened in place, with
+    std::string capability;
+};
+
+class PosixPrimitives final : public SavePrimitives {
+public:
+    Status inspect(const fs::path& requested, SaveTarget& t) override { return inspect(requested, t, 0); }
+
+    Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, Scratch& scratch) override
+    {
+        File file;
+        file.folder = folder;
+        file.prefix = prefix;
+        if (unnamed) {
+            file.fd.reset(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+            if (file.fd.get() < 0) {
+                const int error = errno;
+                if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL)
+                    return {Outcome::kUnsupported, Reason(error)};
+                return {Refusal(error) ? Outcome::kRefused : Outcome::kFailed, Reason(error)};
+            }
+        } else if (const int error = CreateNamedTemporary((folder / prefix).native(), file.fd, file.name)) {
+            return {Refusal(error) ? Outcome::kRefused : Outcome::kFailed, Reason(error)};
+        }
+        scratch = next_++;
+        files_[scratch] = std::move(file);
+        return Status::Ok();
+    }
+
+    Status lock(Scratch s) override
+    {
+        int done = 0;
+        while ((done = ::flock(files_[s].fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        return done == 0 ? Status::Ok() : Failed(errno);
+    }
+
+    Status writeAll(Scratch s, const Bytes& bytes) override
+    {
+        const int error = WriteSyncVerify(files_[s].fd.get(), bytes);
+        return error ? Failed(error) : Status::Ok();
+    }
+
+    Status carryMetadata(const fs::path& from, Scratch s) override
+    {
+        const int to = files_[s].fd.get();
+        Fd old(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+        struct stat st {};
+        if (old.get() < 0 || ::fstat(old.get(), &st) != 0)
+            return Failed(errno);
+        // Owner before attributes and mode: a change of owner clears set-id
+        // bits and capabilities, which the steps after it give back.
+        if (::fchown(to, st.st_uid, st.st_gid) != 0)
+            return Failed(errno);
+        if (!CopyAttributes(old.get(), to))
+            return Failed(errno);
+        if (::fchmod(to, st.st_mode & 07777) != 0)
+            return Failed(errno);
+        // Without the group, a set-group-id bit is dropped without a word.
+        struct stat now {};
+        if (::fstat(to, &now) != 0)
+            return Failed(errno);
+        if ((now.st_mode & 07777) != (st.st_mode & 07777))
+            return Failed("The file's mode cannot be given to a new file");
+        return Status::Ok();
+    }
+
+    Status commit(Scratch s, const fs::path& name, bool replace) override
+    {
+        File& f = files_[s];
+        if (!replace) {
+            if (::fchmod(f.fd.get(), CreationMode()) != 0)
+                return Failed(errno);
+            if (f.name.empty()) {
+                if (LinkUnnamedAs(f.fd.get(), name.c_str()) == 0)
+                    return settle(f);
+                return errno == EEXIST ? Failed(errno) : Status{Outcome::kUnsupported, Reason(errno)};
+            }
+            if (const int error = RenameNoReplace(f.name, name.native()))
+                return Failed(error);
+            return settle(f);
+        }
+        if (f.name.empty()) {
+            if (LinkUnnamedNamed(f.fd.get(), (f.folder / f.prefix).native(), f.name) != 0)
+                return {Outcome::kUnsupported, Reason(errno)};
+        }
+        if (::rename(f.name.c_str(), name.c_str()) != 0) {
+            const int error = errno;
+            return {error == EBUSY || error == EXDEV ? Outcome::kCannotReplace : Outcome::kFailed, Reason(error)};
+        }
+        return settle(f);
+    }
+
+    Status keep(Scratch s, fs::path& name) override
+    {
+        File& f = files_[s];
+        if (f.name.empty() && LinkUnnamedNamed(f.fd.get(), (f.folder / f.prefix).native(), f.name) != 0)
+            return {Outcome::kUnsupported, Reason(errno)};
+        name = f.name;
+        return settle(f);
+    }
+
+    void discard(Scratch s) override
+    {
+        File& f = files_[s];
+        if (!f.settled && !f.name.empty())
+            RemoveNamedTemporary(f.name);
+        files_.erase(s);
+    }
+
+    Status openInPlace(const fs::path& file, std::int64_t maxSize, Scratch& scratch, Bytes& old) override
+    {
+        File f;
+        f.settled = true;
+        f.fd.reset(::open(file.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+        struct stat st {};
+        if (f.fd.get() < 0 || ::fstat(f.fd.get(), &st) != 0)
+            return Failed(errno);
+        if (!S_ISREG(st.st_mode))
+            return Failed("Not a regular file; only a module file is ever written");
+        if (st.st_size > maxSize)
+            return Failed(TooLarge(maxSize));
+        if (const int error = ReadAllAt(f.fd.get(), old, static_cast<std::size_t>(st.st_size)))
+            return Failed(error);
+        f.mode = st.st_mode & 07777;
+        f.capability = Capability(f.fd.get());
+        // A write by a saver without CAP_FSETID clears set-id bits, and any
+        // write clears file capabilities; refuse what could not be given back.
+        const bool setId = (f.mode & S_ISUID) || ((f.mode & S_ISGID) && (f.mode & S_IXGRP));
+        if (::geteuid() != 0 && setId && ::geteuid() != st.st_uid)
+            return Failed("Writing would clear the file's set-id bits, which only its owner can give back");
+        if (::geteuid() != 0 && !f.capability.empty())
+            return Failed("Writing would clear the file's capabilities, which only root can give back");
+        scratch = next_++;
+        files_[scratch] = std::move(f);
+        return Status::Ok();
+    }
+
+    Status restoreMetadata(Scratch s) override
+    {
+        const File& f = files_[s];
+        struct stat st {};
+        if (::fstat(f.fd.get(), &st) != 0)
+            return Failed(errno);
+        if ((st.st_mode & 07777) != f.mode && ::fchmod(f.fd.get(), f.mode) != 0)
+            return Failed(errno);
+        if (!f.capability.empty() && Capability(f.fd.get()) != f.capability &&
+            ::fsetxattr(f.fd.get(), kCapability, f.capability.data(), f.capability.size(), 0) != 0)
+            return Failed(errno);
+        if (::fstat(f.fd.get(), &st) != 0)
+            return Failed(errno);
+        return (st.st_mode & 07777) == f.mode ? Status::Ok() : Failed("The file's mode could not be given back");
+    }
+
+    void holdInterrupts(bool hold) override { HoldInterrupts(hold); }
+
+    Status syncFolder(const fs::path& folder) override
+    {
+        Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.get() < 0)
+            return Failed(errno);
+        if (::fsync(fd.get()) == 0)
+            return Status::Ok();
+        const int error = errno;
+        if (error == EINVAL || error == ENOTSUP || error == EBADF)
+            return {Outcome::kUnsupported, Reason(error)};
+        return Failed(error);
+    }
+
+    std::vector<fs::path> spareFolders() override
+    {
+        std::vector<fs::path> folders;
+        if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/')
+            folders.emplace_back(tmp);
+        for (const char* folder : {"/var/tmp", "/tmp"}) {
+            if (folders.empty() || folders.front() != folder)
+                folders.emplace_back(folder);
+        }
+        return folders;
+    }
+
+    Status durable(const fs::path& folder) override
+    {
+        struct statfs st {};
+        if (::statfs(folder.c_str(), &st) != 0)
+            return Failed(errno);
+        if (static_cast<long>(st.f_type) == kTmpfsMagic || static_cast<long>(st.f_type) == kRamfsMagic)
+            return Failed("The folder is held in memory");
+        return Status::Ok();
+    }
+
+    std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
+    {
+        std::vector<fs::path> found;
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir)
+            return found;
+        const std::string& start = prefix.native();
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() != start.size() + 6 || name.compare(0, start.size(), start) != 0)
+                continue;
+            const fs::path path = folder / name;
+            Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            struct stat st {};
+            // A save that is running holds its files locked.
+            if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+                ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
+                found.push_back(path);
+        }
+        ::closedir(dir);
+        return found;
+    }
+
+    Status readFile(const fs::path& file, std::int64_t maxSize, Bytes& bytes) override
+    {
+        Fd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
+            return Failed(errno);
+        if (!S_ISREG(st.st_mode) || st.st_size > maxSize)
+            return Failed("Not a module file");
+        const int error = ReadAllAt(fd.get(), bytes, static_cast<std::size_t>(st.st_size));
+        return error ? Failed(error) : Status::Ok();
+    }
+
+    Status removeFile(const fs::path& file) override
+    {
+        return ::unlink(file.c_str()) == 0 ? Status::Ok() : Failed(errno);
+    }
+
+    std::string shown(const fs::path& path) override { return DisplayPath(path); }
+
+private:
+    Status settle(File& f)
+    {
+        f.settled = true;
+        ForgetNamedTemporary();
+        return Status::Ok();
+    }
+
+    Status inspect(const fs::path& requested, SaveTarget& t, int hop)
+    {
+        struct stat st {};
+        if (::lstat(requested.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                return Failed(errno);
+            t.kind = SaveTarget::Kind::kMissing;
+            t.file = requested;
+            t.folder = FolderOf(requested);
+            return Status::Ok();
+        }
+        if (S_ISLNK(st.st_mode)) {
+            if (hop == kMaxLinkHops)
+                return Failed(ELOOP);
+            // The rule the kernel applies when protected_symlinks is on,
+            // applied here also where it is off: a link another user put
+            // into a shared folder is never followed.
+            struct stat folder {};
+            if (::stat(FolderOf(requested).c_str(), &folder) != 0)
+                return Failed(errno);
+            if ((folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() &&
+                st.st_uid != folder.st_uid)
+                return Failed("Permission denied: a link another user made in a shared folder is not followed");
+            Fd fd(::open(requested.c_str(), O_PATH | O_CLOEXEC));
+            if (fd.get() < 0 && errno != ENOENT)
+                return Failed(errno);
+            if (fd.get() < 0) {
+                // Dangling: its target is created where the link points.
+                std::string link(PATH_MAX + 1, '\0');
+                const ssize_t n = ::readlink(requested.c_str(), link.data(), link.size());
+                if (n < 0)
+                    return Failed(errno);
+                link.resize(static_cast<std::size_t>(n));
+                const fs::path next(link);
+                return inspect(next.is_absolute() ? next : FolderOf(requested) / next, t, hop + 1);
+            }
+            std::string resolved(PATH_MAX + 1, '\0');
+            const std::string proc = "/proc/self/fd/" + std::to_string(fd.get());
+            const ssize_t n = ::readlink(proc.c_str(), resolved.data(), resolved.size());
+            if (n > 0 && static_cast<std::size_t>(n) < resolved.size() && resolved[0] == '/') {
+                resolved.resize(static_cast<std::size_t>(n));
+            } else {
+                char* real = ::realpath(requested.c_str(), nullptr);  // no /proc here
+                if (!real)
+                    return Failed(errno);
+                resolved = real;
+                std::free(real);
+            }
+            return inspect(fs::path(resolved), t, kMaxLinkHops);
+        }
+        t.file = requested;
+        t.folder = FolderOf(requested);
+        t.kind = S_ISREG(st.st_mode) ? SaveTarget::Kind::kRegular
+                 : S_ISDIR(st.st_mode) ? SaveTarget::Kind::kFolder
+                                       : SaveTarget::Kind::kOther;
+        t.readOnly = (st.st_mode & 0222) == 0;
+        t.writable = ::access(requested.c_str(), W_OK) == 0;
+        if (!t.writable)
+            t.notWritable = Reason(errno);
+        struct stat folder {};
+        t.renameKeepsAll =
+            st.st_nlink == 1 && ::stat(t.folder.c_str(), &folder) == 0 && folder.st_dev == st.st_dev;
+        return Status::Ok();
+    }
+
+    std::map<Scratch, File> files_;
+    Scratch next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SavePrimitives> MakePlatformPrimitives() { return std::make_unique<PosixPrimitives>(); }
+
+}  // namespace zentab

@@ -1,0 +1,406 @@
+// The steps of a save on Windows. Each reports the system's reason;
+// save_policy.cpp decides what follows. Windows has no unnamed files: a
+// scratch file is ".NAME.zentab-XXXXXX" beside the module, marked for
+// deletion until its content is complete, so that even a killed program
+// leaves none unfinished; and it is open without sharing while it lives,
+// which is the lock a leftover sweep respects.
+
+#include "save_primitives.h"
+
+#include "file_layer.h"
+#include "windows_io.h"
+#include "windows_text.h"
+
+#include <aclapi.h>
+
+#include <map>
+
+namespace zentab {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Status Failed(DWORD error) { return {Outcome::kFailed, Reason(error)}; }
+
+bool FolderRefusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
+
+struct LocalMemory {
+    explicit LocalMemory(void* memory) : memory(memory) {}
+    ~LocalMemory() { ::LocalFree(memory); }
+    LocalMemory(const LocalMemory&) = delete;
+    LocalMemory& operator=(const LocalMemory&) = delete;
+    void* memory;
+};
+
+// True when the file has named streams besides its content (a download's
+// Zone.Identifier, for one), which a new file would not have.
+bool HasNamedStreams(const fs::path& file)
+{
+    WIN32_FIND_STREAM_DATA stream;
+    const HANDLE find = ::FindFirstStreamW(file.c_str(), FindStreamInfoStandard, &stream, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // None at all, or a file system without streams.
+        const DWORD error = ::GetLastError();
+        return error != ERROR_HANDLE_EOF && error != ERROR_INVALID_PARAMETER && error != ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    bool named = false;
+    do {
+        named = named || std::wstring(stream.cStreamName) != L"::$DATA";
+    } while (!named && ::FindNextStreamW(find, &stream));
+    ::FindClose(find);
+    return named;
+}
+
+// Gives the new file what the old one has beyond its bytes, so that a rename
+// can replace it with nothing lost: the same owner (which only a privileged
+// saver could give, so it must already be the saver's), the permissions
+// with their inheritance, the hidden, system and archive attributes and the
+// creation time. False when any of it cannot be given; the old file is then
+// written in place.
+bool CarryOver(const fs::path& oldFile, HANDLE fresh)
+{
+    if (HasNamedStreams(oldFile))
+        return false;
+    Handle old(::CreateFileW(oldFile.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr));
+    if (!old.valid())
+        return false;
+    PSID oldOwner = nullptr;
+    PACL permissions = nullptr;
+    PSECURITY_DESCRIPTOR oldSecurity = nullptr;
+    if (::GetSecurityInfo(old.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                          &oldOwner, nullptr, &permissions, nullptr, &oldSecurity) != ERROR_SUCCESS)
+        return false;
+    const LocalMemory oldMemory(oldSecurity);
+    PSID newOwner = nullptr;
+    PSECURITY_DESCRIPTOR newSecurity = nullptr;
+    if (::GetSecurityInfo(fresh, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &newOwner, nullptr, nullptr, nullptr,
+                          &newSecurity) != ERROR_SUCCESS)
+        return false;
+    const LocalMemory newMemory(newSecurity);
+    if (!oldOwner || !newOwner || !::EqualSid(oldOwner, newOwner))
+        return false;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!::GetSecurityDescriptorControl(oldSecurity, &control, &revision))
+        return false;
+    const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED)
+                                                                        ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                        : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    if (::SetSecurityInfo(fresh, SE_FILE_OBJECT, what, nullptr, nullptr, permissions, nullptr) != ERROR_SUCCESS)
+        return false;
+
+    FILE_BASIC_INFO basic {};
+    if (!::GetFileInformationByHandleEx(old.get(), FileBasicInfo, &basic, sizeof basic))
+        return false;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO given {};  // zero: left as it is
+    given.CreationTime = basic.CreationTime;
+    given.FileAttributes = (basic.FileAttributes & kKept) != 0 ? basic.FileAttributes & kKept : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(fresh, FileBasicInfo, &given, sizeof given);
+}
+
+struct File {
+    Handle handle;
+    fs::path name;
+    bool pending = false;  // removed by the system when closed
+    bool settled = false;  // its content is complete
+    bool kept = false;     // a lasting file: a backup, or the module itself
+};
+
+class WindowsPrimitives final : public SavePrimitives {
+public:
+    Status inspect(const fs::path& requested, SaveTarget& t) override
+    {
+        if (IsDeviceName(requested)) {
+            t.kind = SaveTarget::Kind::kOther;
+            return Status::Ok();
+        }
+        // An absolute name is immune to a change of the current folder
+        // during the save.
+        std::error_code failed;
+        fs::path file = fs::absolute(requested, failed);
+        if (failed)
+            file = requested;
+        DWORD attributes = ::GetFileAttributesW(file.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND)
+                return Failed(error);
+        } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (Status s = followLink(file); !s.ok())
+                return s;
+            attributes = ::GetFileAttributesW(file.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES)
+                return Failed(::GetLastError());
+        }
+        t.file = file;
+        t.folder = FolderOf(file);
+        t.kind = SaveTarget::Kind::kMissing;
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return Status::Ok();
+        t.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? SaveTarget::Kind::kFolder : SaveTarget::Kind::kRegular;
+        t.readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+        if (t.kind == SaveTarget::Kind::kFolder || t.readOnly)
+            return Status::Ok();
+        // Opened as a writer that tolerates every other opener, so only an
+        // opener that denies writing (or the file's security) refuses here,
+        // before any scratch file exists.
+        Handle probe(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!probe.valid()) {
+            t.writable = false;
+            t.notWritable = Reason(::GetLastError());
+            return Status::Ok();
+        }
+        BY_HANDLE_FILE_INFORMATION info {};
+        const Kind kind = KindOf(probe.get(), info);
+        t.kind = kind == Kind::kFile     ? SaveTarget::Kind::kRegular
+                 : kind == Kind::kFolder ? SaveTarget::Kind::kFolder
+                                         : SaveTarget::Kind::kOther;
+        t.renameKeepsAll = info.nNumberOfLinks == 1;
+        return Status::Ok();
+    }
+
+    Status createScratch(const fs::path& folder, const fs::path& prefix, bool, Scratch& scratch) override
+    {
+        static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        static unsigned counter = 0;
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::uint64_t seed = static_cast<std::uint64_t>(now.QuadPart) * 6364136223846793005u +
+                                 ::GetCurrentProcessId() * 2654435761u + ++counter * 40503u;
+            std::wstring suffix;
+            for (int i = 0; i < 6; ++i, seed /= 62)
+                suffix += kLetters[seed % 62];
+            File f;
+            f.name = folder / (prefix.native() + suffix);
+            // WRITE_DAC and READ_CONTROL, which its owner always has, for
+            // the permissions of the file it replaces; DELETE, to mark it.
+            f.handle.reset(::CreateFileW(f.name.c_str(),
+                                         GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | READ_CONTROL, 0, nullptr,
+                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (f.handle.valid()) {
+                if (!SetDeletePending(f.handle.get(), true)) {
+                    const DWORD error = ::GetLastError();
+                    f.handle.reset();
+                    ::DeleteFileW(f.name.c_str());
+                    return Failed(error);
+                }
+                f.pending = true;
+                scratch = next_++;
+                files_[scratch] = std::move(f);
+                return Status::Ok();
+            }
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                return {FolderRefusesNewFiles(error) ? Outcome::kRefused : Outcome::kFailed, Reason(error)};
+        }
+        return Failed(ERROR_FILE_EXISTS);
+    }
+
+    // Open without sharing is locked already.
+    Status lock(Scratch) override { return Status::Ok(); }
+
+    Status writeAll(Scratch s, const Bytes& bytes) override
+    {
+        const DWORD error = WriteFlushVerify(files_[s].handle.get(), bytes);
+        return error ? Failed(error) : Status::Ok();
+    }
+
+    Status carryMetadata(const fs::path& from, Scratch s) override
+    {
+        return CarryOver(from, files_[s].handle.get()) ? Status::Ok()
+                                                       : Status{Outcome::kFailed, "The file's permissions cannot be given to a new file"};
+    }
+
+    Status commit(Scratch s, const fs::path& name, bool replace) override
+    {
+        File& f = files_[s];
+        if (Status st = settle(f); !st.ok())
+            return st;
+        f.handle.reset();
+        // One rename, replacing or not: the name holds the old file or the
+        // new one at every moment. (ReplaceFileW is not one step everywhere:
+        // Wine deletes the old file first.) Write-through carries the new
+        // name to the disk, in place of a folder sync.
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (!::MoveFileExW(f.name.c_str(), name.c_str(), flags)) {
+            const DWORD error = ::GetLastError();
+            // A file held open without delete sharing cannot be replaced.
+            return {replace ? Outcome::kCannotReplace : Outcome::kFailed, Reason(error)};
+        }
+        f.name.clear();
+        return Status::Ok();
+    }
+
+    Status keep(Scratch s, fs::path& name) override
+    {
+        File& f = files_[s];
+        name = f.name;
+        f.kept = true;
+        return settle(f);
+    }
+
+    void discard(Scratch s) override
+    {
+        File& f = files_[s];
+        f.handle.reset();
+        // One still marked goes as it closes. A finished one that was not
+        // renamed is swept by the next save when it cannot be removed here.
+        if (f.settled && !f.kept && !f.name.empty())
+            ::DeleteFileW(f.name.c_str());
+        files_.erase(s);
+    }
+
+    Status openInPlace(const fs::path& file, std::int64_t maxSize, Scratch& scratch, Bytes& old) override
+    {
+        File f;
+        f.settled = true;
+        f.kept = true;
+        // Others may go on reading; a writer or a program that shares
+        // nothing makes the save refuse.
+        f.handle.reset(::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr));
+        if (!f.handle.valid())
+            return Failed(::GetLastError());
+        BY_HANDLE_FILE_INFORMATION info {};
+        if (KindOf(f.handle.get(), info) != Kind::kFile)
+            return {Outcome::kFailed, "Not a regular file; only a module file is ever written"};
+        const std::int64_t size = (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+        if (size > maxSize)
+            return {Outcome::kFailed, TooLarge(maxSize)};
+        if (const DWORD error = ReadAll(f.handle.get(), old))
+            return Failed(error);
+        scratch = next_++;
+        files_[scratch] = std::move(f);
+        return Status::Ok();
+    }
+
+    // A write keeps a file's permissions and attributes here.
+    Status restoreMetadata(Scratch) override { return Status::Ok(); }
+    // The whole save holds off the console's events (SaveSection).
+    void holdInterrupts(bool) override {}
+    // Renames are written through instead.
+    Status syncFolder(const fs::path&) override { return {Outcome::kUnsupported, "Not supported"}; }
+
+    std::vector<fs::path> spareFolders() override
+    {
+        std::error_code failed;
+        const fs::path temporary = fs::temp_directory_path(failed);
+        return failed ? std::vector<fs::path>{} : std::vector<fs::path>{temporary};
+    }
+
+    Status durable(const fs::path& folder) override
+    {
+        wchar_t volume[MAX_PATH];
+        if (!::GetVolumePathNameW(folder.c_str(), volume, MAX_PATH))
+            return Failed(::GetLastError());
+        if (::GetDriveTypeW(volume) == DRIVE_RAMDISK)
+            return {Outcome::kFailed, "The folder is held in memory"};
+        return Status::Ok();
+    }
+
+    std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
+    {
+        std::vector<fs::path> found;
+        WIN32_FIND_DATAW entry;
+        const HANDLE find = ::FindFirstFileW((folder / (prefix.native() + L"*")).c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return found;
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name.size() != prefix.native().size() + 6 || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                continue;
+            const fs::path path = folder / name;
+            // A save that is running holds its files open without sharing.
+            Handle unused(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            if (unused.valid())
+                found.push_back(path);
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+        return found;
+    }
+
+    Status readFile(const fs::path& file, std::int64_t maxSize, Bytes& bytes) override
+    {
+        Handle h(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        BY_HANDLE_FILE_INFORMATION info {};
+        if (!h.valid())
+            return Failed(::GetLastError());
+        if (KindOf(h.get(), info) != Kind::kFile ||
+            ((static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow) > maxSize)
+            return {Outcome::kFailed, "Not a module file"};
+        const DWORD error = ReadAll(h.get(), bytes);
+        return error ? Failed(error) : Status::Ok();
+    }
+
+    Status removeFile(const fs::path& file) override
+    {
+        // A file this save holds open is removed through its handle, as it
+        // closes.
+        for (auto& [id, f] : files_) {
+            if (f.handle.valid() && f.name == file) {
+                if (!SetDeletePending(f.handle.get(), true))
+                    return Failed(::GetLastError());
+                f.pending = true;
+                f.kept = false;
+                f.name.clear();
+                return Status::Ok();
+            }
+        }
+        return ::DeleteFileW(file.c_str()) ? Status::Ok() : Failed(::GetLastError());
+    }
+
+    std::string shown(const fs::path& path) override { return DisplayPath(path); }
+
+private:
+    Status settle(File& f)
+    {
+        if (f.pending && !SetDeletePending(f.handle.get(), false))
+            return Failed(::GetLastError());
+        f.pending = false;
+        f.settled = true;
+        return Status::Ok();
+    }
+
+    // The final name of the file a link points at.
+    Status followLink(fs::path& file)
+    {
+        Handle h(::CreateFileW(file.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!h.valid()) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                return {Outcome::kFailed, "The link points at a missing file; it is not created through the link"};
+            return Failed(error);
+        }
+        std::wstring name(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD length = ::GetFinalPathNameByHandleW(h.get(), name.data(), static_cast<DWORD>(name.size()),
+                                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (length == 0)
+                return Failed(::GetLastError());
+            if (length < name.size()) {
+                name.resize(length);
+                break;
+            }
+            name.resize(length + 1);
+        }
+        file = fs::path(name);
+        return Status::Ok();
+    }
+
+    std::map<Scratch, File> files_;
+    Scratch next_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SavePrimitives> MakePlatformPrimitives() { return std::make_unique<WindowsPrimitives>(); }
+
+}  // namespace zentab
