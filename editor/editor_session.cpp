@@ -212,7 +212,9 @@ void EditorSession::save()
     const std::optional<std::filesystem::path> target = view_.chooseFileToSave(lastOpenPath_);
     if (!target)
         return;
-    module_.image.saveToFile(*target);
+    // Saved; what the file layer could not tidy up afterwards is worth a word.
+    if (const std::string warning = module_.image.saveToFile(*target); !warning.empty())
+        view_.showMessage(warning);
 }
 
 std::string EditorSession::collectModelTable(int rows, ModelTable& table) const

@@ -19,8 +19,8 @@ void Save(const ModuleImage& image, const std::filesystem::path& out)
 {
     if (IsStandardOutput(out))
         WriteStandardOutput(image.bytes());
-    else
-        image.saveToFile(out);
+    else if (const std::string warning = image.saveToFile(out); !warning.empty())
+        std::cerr << "zentab: warning: " << warning << '\n';
 }
 
 }  // namespace

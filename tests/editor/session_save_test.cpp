@@ -42,6 +42,8 @@ const FieldCase kFieldCases[] = {
     {"2^32 in STD", false, 3, 3, "4294967296", -1, "does not fit the 32-bit values of an STD module"},
 };
 
+void PrintTo(const FieldCase& c, std::ostream* out) { *out << c.label; }
+
 class SaveField : public SessionTest, public ::testing::WithParamInterface<FieldCase> {};
 
 // Either the field's value reaches the file exactly, or Save names the
