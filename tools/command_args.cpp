@@ -5,6 +5,7 @@
 #include "int_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -14,26 +15,38 @@ CommandArguments::CommandArguments(const char* usage) : usage_(usage)
 {
     // Help is ours, printed with the command's own usage text.
     app_.set_help_flag();
-    // The positional words arrive after "--" and are collected as extras.
+    // Unknown options are collected and named together after the parse.
     app_.allow_extras();
-    add({"h", "help"}, false);
+    app_.add_flag("-h,--help")->disable_flag_override();
+    // FILE, PATH..., TEXT...: whatever is not an option, in order.
+    app_.add_option("words", positional_);
 }
 
-void CommandArguments::add(const std::vector<std::string>& names, bool takesValue)
+void CommandArguments::addFlag(const std::string& name)
 {
-    // One long name per option: canonicalWords spells every option that way.
-    CLI::Option* option = takesValue ? app_.add_option("--" + names.back())
-                                           ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                                     : app_.add_flag("--" + names.back());
-    for (const std::string& name : names)
-        spellings_.push_back({name, option, takesValue});
+    // "--json=yes" is a mistake, not a way to set the flag.
+    app_.add_flag("--" + name)->disable_flag_override();
 }
 
-void CommandArguments::addFlag(const std::string& name) { add({name}, false); }
+void CommandArguments::addValue(const std::string& name)
+{
+    // All values are kept, so that an option given twice can be named.
+    app_.add_option("--" + name)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
 
-void CommandArguments::addValue(const std::string& name) { add({name}, true); }
+void CommandArguments::addOutput()
+{
+    app_.add_option("-o,--output")->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
 
-void CommandArguments::addOutput() { add({"o", "output"}, true); }
+void CommandArguments::exclude(const std::string& first, const std::string& second)
+{
+    app_.get_option(Spelled(first))->excludes(app_.get_option(Spelled(second)));
+}
+
+std::string CommandArguments::Spelled(const std::string& name) { return name.size() == 1 ? "-" + name : "--" + name; }
+
+const CLI::Option* CommandArguments::option(const std::string& name) const { return app_.get_option(Spelled(name)); }
 
 std::string CommandArguments::OptionName(const std::string& name)
 {
@@ -43,90 +56,88 @@ std::string CommandArguments::OptionName(const std::string& name)
     return "--" + name;
 }
 
-const CommandArguments::Spelling* CommandArguments::find(const std::string& name) const
+// Scripts rely on three spellings that CLI11 2.1.2 (Debian 12) reads
+// otherwise, so they are rewritten before it sees them: "--divider=" with
+// nothing after it (CLI11 would take the next word as the value), "-o=OUT"
+// (CLI11 would keep the "=" in OUT), and "-5" before any "--" (an unknown
+// option to the tool, a word to CLI11; handed on as "--5" so that it is
+// named with the other unknown options).
+std::vector<std::string> CommandArguments::wordsForCli(const std::vector<std::string>& words) const
 {
-    for (const Spelling& spelling : spellings_)
-        if (spelling.name == name)
-            return &spelling;
-    return nullptr;
-}
-
-// Scripts written for the tool rely on how it has always read its words:
-// "--name=value" and "-oOUT" or "-o=OUT" forms, an empty "--divider=", bundled
-// short flags, "-5" as an unknown option rather than a number, "--" ending
-// the options, and these very messages. CLI11 reads some of those forms
-// otherwise, so the words are checked here and handed to it in one
-// unambiguous spelling: "--long value" pairs, then "--", then the rest.
-std::vector<std::string> CommandArguments::canonicalWords(const std::vector<std::string>& words) const
-{
-    std::vector<std::string> options;
-    std::vector<std::string> rest;
-    std::vector<std::string> unknown;
-    std::string error;
-    auto put = [&](const Spelling& spelling, const std::string* value) {
-        options.push_back("--" + spelling.option->get_lnames().front());
-        if (value)
-            options.push_back(*value);
-    };
-    // The value of an option that did not carry one in its own word.
-    auto takeNext = [&](const Spelling& spelling, std::size_t& i) {
-        if (i + 1 == words.size())
-            error = "Missing value after '" + words[i] + "'.";
-        else
-            put(spelling, &words[++i]);
-    };
-
+    std::vector<std::string> rewritten;
     bool onlyPositional = false;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        if (onlyPositional || word.size() < 2 || word[0] != '-') {
-            rest.push_back(word);
+    // True after an option that takes its value from the next word, which
+    // is then that value whatever it looks like ("--lba -5").
+    auto takesNext = [this](const std::string& word) {
+        const CLI::Option* named = app_.get_option_no_throw(word);
+        return named && named->get_type_size() > 0;
+    };
+    bool valueNext = false;
+    for (const std::string& word : words) {
+        const bool isValue = valueNext;
+        valueNext = !onlyPositional && !isValue && takesNext(word);
+        if (isValue || onlyPositional || word.size() < 2 || word[0] != '-') {
+            rewritten.push_back(word);
         } else if (word == "--") {
             onlyPositional = true;
+            rewritten.push_back(word);
         } else if (word[1] == '-') {
             const std::size_t assign = word.find('=');
-            const std::string name = word.substr(2, assign == std::string::npos ? std::string::npos : assign - 2);
-            const Spelling* spelling = find(name);
-            if (!spelling) {
-                unknown.push_back(name);
-            } else if (!spelling->takesValue) {
-                if (assign != std::string::npos)
-                    error = "Unexpected value after '" + word.substr(0, assign) + "'.";
-                else
-                    put(*spelling, nullptr);
-            } else if (assign != std::string::npos) {
-                const std::string value = word.substr(assign + 1);
-                put(*spelling, &value);
+            if (assign + 1 == word.size()) {
+                rewritten.push_back(word.substr(0, assign));
+                rewritten.emplace_back();
             } else {
-                takeNext(*spelling, i);
+                rewritten.push_back(word);
             }
+        } else if (std::isdigit(static_cast<unsigned char>(word[1]))) {
+            rewritten.push_back("-" + word);
+        } else if (word.size() > 2 && word[2] == '=') {
+            const CLI::Option* named = app_.get_option_no_throw(word.substr(0, 2));
+            if (named && named->get_type_size() == 0)
+                throw UsageError("Unexpected value after '" + word.substr(0, 2) + "'.");
+            rewritten.push_back(word.substr(0, 2));
+            rewritten.push_back(word.substr(3));
         } else {
-            // Bundled short options; one that takes a value ends the bundle,
-            // the rest of the word (after an optional "=") being its value.
-            for (std::size_t at = 1; at < word.size(); ++at) {
-                const Spelling* spelling = find(word.substr(at, 1));
-                if (!spelling) {
-                    unknown.push_back(word.substr(at, 1));
-                } else if (spelling->takesValue) {
-                    if (at + 1 == word.size()) {
-                        takeNext(*spelling, i);
-                    } else {
-                        const std::string value = word.substr(word[at + 1] == '=' ? at + 2 : at + 1);
-                        put(*spelling, &value);
-                    }
-                    break;
-                } else {
-                    put(*spelling, nullptr);
-                    if (at + 1 < word.size() && word[at + 1] == '=') {
-                        error = "Unexpected value after '" + word.substr(0, at + 1) + "'.";
-                        break;
-                    }
-                }
-            }
+            rewritten.push_back(word);
         }
     }
-    if (!error.empty())
-        throw UsageError(error);
+    return rewritten;
+}
+
+void CommandArguments::throwUsage(const CLI::ParseError& error, const std::vector<std::string>& words) const
+{
+    // The messages the tool has always given, for scripts that read them.
+    const std::string what = error.what();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&error)) {
+        if (const std::size_t at = what.find(" was given a disallowed flag override"); at != std::string::npos)
+            throw UsageError("Unexpected value after '--" + what.substr(0, at) + "'.");
+        if (what.find("required") != std::string::npos && what.find("missing") != std::string::npos) {
+            const std::string typed = !words.empty() && words.back().size() > 1 && words.back()[0] == '-'
+                                          ? words.back()
+                                          : what.substr(0, what.find(':'));
+            throw UsageError("Missing value after '" + typed + "'.");
+        }
+    }
+    throw UsageError(what);
+}
+
+bool CommandArguments::parse(const std::vector<std::string>& words)
+{
+    // CLI11 takes the words last first.
+    std::vector<std::string> reversed = wordsForCli(words);
+    std::reverse(reversed.begin(), reversed.end());
+    try {
+        app_.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        throwUsage(error, words);
+    }
+    std::vector<std::string> unknown;
+    for (const std::string& word : app_.remaining()) {
+        if (word == "--")
+            continue;
+        const std::size_t name = word.find_first_not_of('-');
+        unknown.push_back(name == std::string::npos ? word : word.substr(name, word.find('=') - name));
+    }
     if (unknown.size() == 1)
         throw UsageError("Unknown option '" + unknown.front() + "'.");
     if (!unknown.empty()) {
@@ -135,23 +146,6 @@ std::vector<std::string> CommandArguments::canonicalWords(const std::vector<std:
             names += (names.empty() ? "" : ", ") + name;
         throw UsageError("Unknown options: " + names + ".");
     }
-    options.push_back("--");
-    options.insert(options.end(), rest.begin(), rest.end());
-    return options;
-}
-
-bool CommandArguments::parse(const std::vector<std::string>& words)
-{
-    std::vector<std::string> reversed = canonicalWords(words);
-    std::reverse(reversed.begin(), reversed.end());
-    try {
-        app_.parse(reversed);
-    } catch (const CLI::ParseError& error) {
-        throw UsageError(error.what());
-    }
-    positional_ = app_.remaining();
-    // The "--" canonicalWords put in front of them.
-    positional_.erase(positional_.begin());
     if (isSet("help")) {
         std::fputs(usage_, stdout);
         return false;
@@ -159,15 +153,11 @@ bool CommandArguments::parse(const std::vector<std::string>& words)
     return true;
 }
 
-bool CommandArguments::isSet(const std::string& name) const
-{
-    const Spelling* spelling = find(name);
-    return spelling && spelling->option->count() > 0;
-}
+bool CommandArguments::isSet(const std::string& name) const { return option(name)->count() > 0; }
 
 std::optional<std::string> CommandArguments::value(const std::string& name) const
 {
-    const std::vector<std::string>& values = find(name)->option->results();
+    const std::vector<std::string>& values = option(name)->results();
     if (values.empty())
         return std::nullopt;
     if (values.size() > 1)

@@ -19,7 +19,10 @@ public:
 
     void addFlag(const std::string& name);
     void addValue(const std::string& name);
+    // -o and --output.
     void addOutput();
+    // Two flags of which at most one may be given.
+    void exclude(const std::string& first, const std::string& second);
 
     // Parses the words after the command's name. False when --help was
     // given: the usage has been printed and the command has nothing to do.
@@ -36,19 +39,15 @@ public:
     std::filesystem::path outputFile() const;
 
 private:
-    struct Spelling {
-        std::string name;  // as the user types it, without dashes
-        CLI::Option* option;
-        bool takesValue;
-    };
-    void add(const std::vector<std::string>& names, bool takesValue);
-    const Spelling* find(const std::string& name) const;
+    // "o" as "-o", "json" as "--json".
+    static std::string Spelled(const std::string& name);
+    const CLI::Option* option(const std::string& name) const;
+    std::vector<std::string> wordsForCli(const std::vector<std::string>& words) const;
+    [[noreturn]] void throwUsage(const CLI::ParseError& error, const std::vector<std::string>& words) const;
     static std::string OptionName(const std::string& name);
-    std::vector<std::string> canonicalWords(const std::vector<std::string>& words) const;
 
     const char* usage_;
     CLI::App app_;
-    std::vector<Spelling> spellings_;
     std::vector<std::string> positional_;
 };
 

@@ -81,10 +81,9 @@ int RunExport(const std::vector<std::string>& words)
     CommandArguments args(kExportUsage);
     args.addFlag("csv");
     args.addFlag("json");
+    args.exclude("csv", "json");
     if (!args.parse(words))
         return kExitDone;
-    if (args.isSet("csv") && args.isSet("json"))
-        throw UsageError("--csv or --json, not both");
     const std::filesystem::path in = args.inputFile();
     const LoadedModule loaded = LoadModule(in);
     const Module& m = loaded.module;

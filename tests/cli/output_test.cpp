@@ -144,4 +144,45 @@ TEST_F(CliSpelling, OptionFormsAndMessagesStayAsTheyWere)
     fs::current_path(before);
 }
 
+// The spellings the man page shows, each of which must keep working.
+TEST_F(CliSpelling, DocumentedFormsWork)
+{
+    const std::string in = write("m.bin", ModuleBuilder().newLayout().build().bytes);
+    const struct {
+        std::vector<std::string> args;
+        const char* out;  // in standard output; every case exits 0
+    } cases[] = {
+        {{"fix", in, "-o", "a.bin"}, "module written to a.bin"},
+        {{"fix", "-o", "b.bin", in}, "module written to b.bin"},
+        {{"set", in, "--format", "2", "--row", "3", "--name", "X", "--lba", "500G", "-o", "c.bin"},
+         "Alt 1 row 3: X, 976773168"},
+        {{"auto", in, "--head0", "488397168", "--divider", "10", "--align", "100", "--template",
+          "WDC WD10EARS-00MVWB0", "-o", "d.bin"},
+         "computed from head 0 = 488397168"},
+        {{"show", "--json", in}, "\"layout\""},
+        {{"check", "--json", "--recursive", "."}, "\"valid\":true"},
+        {{"export", "--csv", in}, "format,row,name,lba"},
+        {{"export", "--json", in}, "\"cells\""},
+        {{"capacity", "500G", "2T"}, "976773168"},
+        {{"help", "set"}, "Usage: zentab set"},
+        {{"set", "--help"}, "Usage: zentab set"},
+    };
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_);
+    for (const auto& c : cases) {
+        std::string line;
+        for (const auto& a : c.args)
+            line += a + " ";
+        SCOPED_TRACE(line);
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+    }
+    // Standard output: the module alone, its report on standard error.
+    const Outcome piped = run({"fix", in, "-o", "-"});
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out.size(), fs::file_size(in));
+    fs::current_path(before);
+}
+
 }  // namespace
