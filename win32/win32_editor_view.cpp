@@ -89,16 +89,21 @@ void SetAccessibleText(HWND control, const std::string& name, const std::string&
 {
     // Controls are named by their caption otherwise, and a field by the
     // label before it, which says "1" for every row.
-    IAccPropServices* services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services))))
+    // One service object for all the controls; made at the first use.
+    static IAccPropServices* services = [] {
+        IAccPropServices* made = nullptr;
+        if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                    reinterpret_cast<void**>(&made))))
+            return static_cast<IAccPropServices*>(nullptr);
+        return made;
+    }();
+    if (!services)
         return;
     if (!name.empty())
         services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME, Widen(name).c_str());
     if (!description.empty())
         services->SetHwndPropStr(control, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
                                  Widen(description).c_str());
-    services->Release();
 }
 
 Win32EditorView::Win32EditorView(MainWindow& window) : window_(window)
