@@ -100,7 +100,7 @@ Made ClassOf(const ControlDescription& c)
     case ControlKind::NameEdit:
         return {WC_EDITW, child | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::LbaEdit:
-        return {WC_EDITW, child | ES_AUTOHSCROLL | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE};
+        return {WC_EDITW, child | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Button:
         return {WC_BUTTONW, child | BS_PUSHBUTTON, 0};
     case ControlKind::ComboBox:
@@ -117,6 +117,7 @@ void MainWindow::buildControls()
     const auto& controls = editor::WindowControls();
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     controls_.assign(controls.size(), nullptr);
+    lbaButtons_.assign(controls.size(), nullptr);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
     std::vector<std::pair<int, HWND>> tabOrder;
@@ -142,14 +143,15 @@ void MainWindow::buildControls()
             SetWindowSubclass(hwnd, FieldProc, UINT_PTR(id), DWORD_PTR(this));
         }
         if (c.kind == ControlKind::LbaEdit) {
-            // The field's own button; its click reaches the field, which
-            // passes it on as the Qt window's signal does.
-            CreateWindowExW(0, WC_BUTTONW, L"\u2026", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0, hwnd,
-                            HMENU(INT_PTR(1)), instance, nullptr);
+            // The field's button lies over its right end, above it: an edit
+            // paints through its children, so it cannot hold the button.
+            lbaButtons_[std::size_t(id)] =
+                CreateWindowExW(0, WC_BUTTONW, L"\u2026", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
+                                0, 0, 0, hwnd_, HMENU(INT_PTR(kFirstLbaButton + id)), instance, nullptr);
         }
         if (!c.enabled) {
             EnableWindow(hwnd, FALSE);
-            if (const HWND button = GetWindow(hwnd, GW_CHILD))
+            if (const HWND button = lbaButton(id))
                 EnableWindow(button, FALSE);
         }
         if (!c.hint.empty() && tooltip_) {
@@ -185,8 +187,13 @@ void MainWindow::buildControls()
     // that they paint first and the fields over them.
     std::sort(tabOrder.begin(), tabOrder.end());
     HWND after = HWND_TOP;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     for (const auto& [order, hwnd] : tabOrder) {
-        SetWindowPos(hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (const HWND button = lbaButton(ControlId(GetDlgCtrlID(hwnd) - kFirstCommand))) {
+            SetWindowPos(button, after, 0, 0, 0, 0, keep);
+            after = button;
+        }
+        SetWindowPos(hwnd, after, 0, 0, 0, 0, keep);
         after = hwnd;
     }
     for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
@@ -239,14 +246,14 @@ void MainWindow::layout(int dpi)
         if (c.kind == ControlKind::ComboBox)
             height += Scale(kComboListHeight, dpi);
         MoveWindow(hwnd, Scale(at.x, dpi), Scale(at.y, dpi), width, height, FALSE);
-        if (c.kind == ControlKind::LbaEdit) {
+        if (const HWND button = lbaButton(id)) {
+            // Inside the field's frame, over the end of its client area.
             RECT client{};
             GetClientRect(hwnd, &client);
+            MapWindowPoints(hwnd, hwnd_, reinterpret_cast<POINT*>(&client), 2);
             const int buttonWidth = Scale(kLbaButtonWidth, dpi);
-            if (const HWND button = GetWindow(hwnd, GW_CHILD)) {
-                SendMessageW(button, WM_SETFONT, WPARAM(windowFont_), FALSE);
-                MoveWindow(button, client.right - buttonWidth, 0, buttonWidth, client.bottom, FALSE);
-            }
+            SendMessageW(button, WM_SETFONT, WPARAM(windowFont_), FALSE);
+            MoveWindow(button, client.right - buttonWidth, client.top, buttonWidth, client.bottom - client.top, FALSE);
             // The text stops short of the button.
             SendMessageW(hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + Scale(2, dpi)));
         }

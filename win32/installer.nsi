@@ -5,7 +5,8 @@
 ; uninstalls silently. The settings example goes beside the programs under
 ; another name: a ZentabEditor.ini there would hide the user's own file in
 ; %APPDATA%\ZentabEditor, and Program Files is not the user's to edit.
-Unicode true
+; 64-bit, like the programs: it runs where they run, Wine without 32-bit support too.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 Name "ZentabEditor ${VERSION}"

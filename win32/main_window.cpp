@@ -93,6 +93,11 @@ HWND MainWindow::control(ControlId id) const
     return id >= 0 && std::size_t(id) < controls_.size() ? controls_[std::size_t(id)] : nullptr;
 }
 
+HWND MainWindow::lbaButton(ControlId field) const
+{
+    return field >= 0 && std::size_t(field) < lbaButtons_.size() ? lbaButtons_[std::size_t(field)] : nullptr;
+}
+
 bool MainWindow::create(int showCommand)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -247,6 +252,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         const HWND gone = hwnd_;
         hwnd_ = nullptr;
         controls_.assign(controls_.size(), nullptr);
+        lbaButtons_.assign(lbaButtons_.size(), nullptr);
         created_ = false;
         return DefWindowProcW(gone, message, wParam, lParam);
     }
@@ -282,6 +288,15 @@ void MainWindow::command(int id, int code, HWND from)
     if (!created_)
         return;
     const editor::NamedControls& named = editor::Controls();
+    if (id >= kFirstLbaButton) {
+        const ControlId field = id - kFirstLbaButton;
+        if (code == BN_CLICKED && IsWindowEnabled(lbaButton(field))) {
+            // The focus stays in the field, as with a button that takes none.
+            SetFocus(control(field));
+            session_.LBA11ButtonClick(field);
+        }
+        return;
+    }
     if (id == IDCANCEL) {
         // Esc presses Auto, as a dialog's cancel button, wherever the focus is.
         click(named.btAuto);
@@ -408,15 +423,6 @@ LRESULT MainWindow::field(HWND hwnd, ControlId id, UINT message, WPARAM wParam, 
         if (lba && wParam == VK_DOWN) {
             if (IsWindowEnabled(hwnd))
                 session_.LBA11ButtonClick(id);
-            return 0;
-        }
-        break;
-    case WM_COMMAND:
-        // The "…" button inside the LBA field.
-        if (lba && HIWORD(wParam) == BN_CLICKED) {
-            SetFocus(hwnd);
-            session_.LBA11ButtonClick(id);
-            afterCommand();
             return 0;
         }
         break;

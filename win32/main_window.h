@@ -31,6 +31,8 @@ public:
     HWND hwnd() const { return hwnd_; }
     // The control's window; nullptr for panels (painted) and menu items.
     HWND control(editor::ControlId id) const;
+    // The "…" button of an LBA field.
+    HWND lbaButton(editor::ControlId field) const;
     HMENU fromHeadMenu() const { return fromHeads_; }
     int dpi() const { return dpi_; }
     // The WM_COMMAND identifier of a control or menu item.
@@ -53,6 +55,7 @@ public:
 
 private:
     static constexpr int kFirstCommand = 1000;
+    static constexpr int kFirstLbaButton = 20000;
     static constexpr UINT kLoadDropped = WM_APP + 1;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,6 +77,7 @@ private:
 
     HWND hwnd_ = nullptr;
     std::vector<HWND> controls_;
+    std::vector<HWND> lbaButtons_;
     HMENU fromHeads_ = nullptr;
     HACCEL accelerators_ = nullptr;
     HFONT windowFont_ = nullptr;

@@ -142,7 +142,7 @@ void Win32EditorView::setFieldActive(ControlId control, bool active)
     // WM_CTLCOLORSTATIC (the button face).
     const HWND hwnd = window_.control(control);
     EnableWindow(hwnd, active);
-    if (const HWND button = GetWindow(hwnd, GW_CHILD))
+    if (const HWND button = window_.lbaButton(control))
         EnableWindow(button, active);
     InvalidateRect(hwnd, nullptr, TRUE);
 }

@@ -36,6 +36,14 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     if (command == L"check" && argc > 2) {
+        // Painted once the program first waits for input.
+        DWORD processId = 0;
+        GetWindowThreadProcessId(editor, &processId);
+        if (const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+            WaitForInputIdle(process, 20000);
+            CloseHandle(process);
+        }
+        RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         wchar_t title[512] = {};
         GetWindowTextW(editor, title, 512);
         RECT client{};

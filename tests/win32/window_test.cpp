@@ -226,7 +226,7 @@ TEST_F(WindowTest, OpensFixedSizeWithItsTitleAndEveryControl)
         for (int r = 1; r <= 10; ++r) {
             EXPECT_FALSE(IsWindowEnabled(at(ModelField(f, r))));
             EXPECT_FALSE(IsWindowEnabled(at(LbaField(f, r))));
-            EXPECT_NE(GetWindow(at(LbaField(f, r)), GW_CHILD), nullptr) << "no button in LBA" << f << r;
+            EXPECT_FALSE(IsWindowEnabled(window->lbaButton(LbaField(f, r))));
         }
     }
     EXPECT_FALSE(IsWindowEnabled(at(Controls().btSave)));
@@ -256,6 +256,8 @@ public:
     using WindowTest::rightClick;
     using WindowTest::menuAnswer;
     using WindowTest::menuItems;
+    using WindowTest::window;
+    using WindowTest::pump;
 };
 
 ModuleBuilder Rows(int rows) { return ModuleBuilder().rows(rows); }
@@ -274,7 +276,8 @@ const std::vector<EditCase>& EditCases()
              w.setText(LbaField(4, 2), "1T");
              w.key(w.at(LbaField(4, 2)), VK_DOWN, true);
              w.setText(LbaField(5, 3), "250G");
-             SendMessageW(GetWindow(w.at(LbaField(5, 3)), GW_CHILD), BM_CLICK, 0, 0);
+             SendMessageW(w.window->lbaButton(LbaField(5, 3)), BM_CLICK, 0, 0);
+             w.pump();
              w.key(w.at(LbaField(6, 4)), VK_RETURN);  // a plain number stays as it is
          },
          [](WindowTest&) {
