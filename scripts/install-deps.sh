@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the editor need,
-# asking apt only when one of them is missing.
+# Installs the Debian 12 packages that building and running the editor
+# need, asking apt only when one of them is missing. ZENTAB_WITH_TESTS=1 adds
+# the test, sanitizer, fuzzing and benchmark toolchains, ZENTAB_WITH_PACKAGING=1
+# what the Debian package is built and checked with, ZENTAB_WITH_XVFB=1 a
+# virtual display.
 set -euo pipefail
 
 packages=(
     cmake make g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev
-    libgtest-dev libbenchmark-dev
     libcli11-dev nlohmann-json3-dev
-    clang libclang-rt-14-dev
     fonts-liberation2
     libxkbcommon-dev
-    dpkg-dev desktop-file-utils appstream
 )
+if [ "${ZENTAB_WITH_TESTS:-0}" = 1 ]; then
+    packages+=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream)
+fi
+if [ "${ZENTAB_WITH_PACKAGING:-0}" = 1 ]; then
+    # CPack's DEB generator runs file(1) on every installed file.
+    packages+=(dpkg-dev file lintian)
+fi
 if [ "${ZENTAB_WITH_XVFB:-0}" = 1 ]; then
     packages+=(xvfb xauth imagemagick)
 fi

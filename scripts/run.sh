@@ -12,9 +12,9 @@ ZENTAB_WITH_XVFB=$((1 - display)) bash scripts/install-deps.sh
 
 build=${ZENTAB_RUN_BUILD:-build/release}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_TESTS=OFF
-cmake --build "$build" -j2 --target ZentabEditor examples
+cmake --build "$build" -j2 --target ZentabEditor zentab examples
 
-echo "Sample modules to load are in $(pwd)/examples"
+echo "Sample modules to load are in $(pwd)/examples; the command-line tool is $(pwd)/$build/tools/zentab"
 if [ "$display" = 1 ]; then
     exec "$build"/app/ZentabEditor
 fi

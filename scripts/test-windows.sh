@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# The check for Windows: cross-builds the core, the editing session, zentab
-# and the tests that need no window with MinGW-w64 into build/windows, runs them under Wine, and then
-# compares every zentab command under Wine with the Linux zentab, byte for
-# byte: what it prints, its exit status and every file it writes. Leaves
-# build/windows/tools/zentab.exe, which needs no DLL beside it.
+# The check for Windows: cross-builds the core, the editing session, zentab,
+# the native editor window and their tests with MinGW-w64 into build/windows,
+# runs them under Wine on a virtual display, and compares every zentab
+# command under Wine with the Linux zentab, byte for byte: what it prints,
+# its exit status and every file it writes. Then starts the real
+# ZentabEditor.exe (title, client size, a screenshot, a clean close), packs
+# the portable zip and the installer, installs and uninstalls that silently,
+# and times the editor's start-up against a bare window. Leaves in
+# build/windows: ZentabEditor-VERSION-win64.zip, ZentabEditor-VERSION-setup.exe,
+# screenshot.png, and tools/zentab.exe and win32/ZentabEditor.exe, which need
+# no DLL beside them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -12,7 +18,7 @@ jobs=2
 
 packages=(
     cmake make g++ googletest libcli11-dev nlohmann-json3-dev
-    g++-mingw-w64-x86-64-posix wine64
+    g++-mingw-w64-x86-64-posix wine64 xvfb xauth imagemagick nsis
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -29,9 +35,16 @@ fi
 wine=/usr/lib/wine/wine64
 export WINEPREFIX=$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 mkdir -p "$WINEPREFIX"
+# A virtual display of our own for the windows, on the first free number.
+display=90
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display"
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
 # One wine server for the whole run instead of one per program.
 /usr/lib/wine/wineserver -p || true  # one left running serves as well
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true' EXIT
 "$wine" wineboot --init
 
 echo "== Headers and GoogleTest for MinGW"
@@ -51,23 +64,91 @@ echo "== Cross-build"
 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_APP=OFF -DZENTAB_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_FIND_ROOT_PATH="$deps" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine"
-cmake --build "$out" -j"$jobs" --target zentab core_tests editor_tests cli_tests
+cmake --build "$out" -j"$jobs" --target zentab core_tests editor_tests cli_tests \
+    ZentabEditor window_tests window_probe bare_window startup_launcher
 
 # Nothing but system DLLs: the C++ and thread runtimes are linked in.
-imports=$(x86_64-w64-mingw32-objdump -p "$out/tools/zentab.exe" | sed -n 's/^\s*DLL Name: //p')
-echo "zentab.exe imports: $(echo $imports)"
-if echo "$imports" | grep -qiE 'libstdc|libgcc|pthread|mingw'; then
-    echo "zentab.exe needs a MinGW DLL beside it" >&2
-    exit 1
-fi
+for exe in "$out/tools/zentab.exe" "$out/win32/ZentabEditor.exe"; do
+    imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+    echo "$(basename "$exe") imports: $(echo $imports)"
+    if echo "$imports" | grep -qiE 'libstdc|libgcc|pthread|mingw'; then
+        echo "$(basename "$exe") needs a MinGW DLL beside it" >&2
+        exit 1
+    fi
+done
 
 echo "== Tests under Wine"
 "$wine" "$out/tests/core_tests.exe"
 "$wine" "$out/tests/editor/editor_tests.exe"
 "$wine" "$out/tests/cli/cli_tests.exe"
+"$wine" "$out/tests/win32/window_tests.exe"
 
 echo "== zentab.exe against the Linux zentab"
 cmake -S . -B "$out/host" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_APP=OFF -DZENTAB_BUILD_TESTS=OFF
 cmake --build "$out/host" -j"$jobs" --target zentab make_examples
 bash scripts/compare-windows-zentab.sh "$out/host/tools/zentab" "$out/tools/zentab.exe" "$wine" \
     "$out/host/tools/make_examples"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+probe=$out/tests/win32/window_probe.exe
+title="Редактор списка моделей"
+
+# Starts an editor, checks its window from outside, closes it.
+check_editor() {
+    local exe=$1 shot=${2:-}
+    "$wine" "$exe" &
+    local pid=$!
+    "$wine" "$probe" check "$title"
+    if [ -n "$shot" ]; then
+        import -window root "$shot"
+        echo "screenshot: $shot"
+    fi
+    "$wine" "$probe" close
+    wait "$pid"
+}
+
+echo "== Portable zip"
+stage=$out/package/ZentabEditor-$version-win64
+rm -rf "$out/package" && mkdir -p "$stage"
+cp "$out/win32/ZentabEditor.exe" "$out/tools/zentab.exe" "$stage/"
+# Texts with CR LF, as Notepad shows them.
+sed 's/\r$//; s/$/\r/' app/ZentabEditor.ini >"$stage/ZentabEditor.ini"
+sed 's/\r$//; s/$/\r/' win32/LICENSE.txt >"$stage/LICENSE.txt"
+sed "s/@VERSION@/$version/; s/\r\$//; s/\$/\r/" win32/README.txt >"$stage/README.txt"
+zip=$out/ZentabEditor-$version-win64.zip
+rm -f "$zip"
+(cd "$out/package" && cmake -E tar cf "$zip" --format=zip "ZentabEditor-$version-win64")
+echo "$zip"
+
+echo "== The editor under Wine, from the unpacked zip"
+check_editor "$stage/ZentabEditor.exe" "$out/screenshot.png"
+
+echo "== Installer"
+setup=$out/ZentabEditor-$version-setup.exe
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" win32/installer.nsi
+echo "$setup"
+installed="$WINEPREFIX/drive_c/Program Files/ZentabEditor"
+shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZentabEditor.lnk"
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentabEditor'
+"$wine" "$setup" /S
+for f in ZentabEditor.exe zentab.exe uninstall.exe ZentabEditor.example.ini; do
+    [ -f "$installed/$f" ] || { echo "installer left out $f" >&2; exit 1; }
+done
+[ -f "$shortcut" ] || { echo "no Start-menu shortcut" >&2; exit 1; }
+"$wine" reg query "$key" /v UninstallString >/dev/null
+check_editor 'C:\Program Files\ZentabEditor\ZentabEditor.exe'
+# The uninstaller runs from a copy of itself and returns at once.
+"$wine" 'C:\Program Files\ZentabEditor\uninstall.exe' /S
+for _ in $(seq 300); do [ ! -e "$installed" ] && break; sleep 0.1; done
+[ ! -e "$installed" ] || { echo "uninstall left $(ls "$installed")" >&2; exit 1; }
+[ ! -e "$shortcut" ] || { echo "uninstall left the shortcut" >&2; exit 1; }
+if "$wine" reg query "$key" >/dev/null 2>&1; then
+    echo "uninstall left the registry entry" >&2
+    exit 1
+fi
+echo "installed, started, uninstalled: nothing left"
+
+echo "== Start-up benchmark (to the first painted window, median of 5)"
+windows_path() { echo "Z:$1" | tr / '\\'; }
+"$wine" "$out/bench/win32/startup_launcher.exe" 5 "$(windows_path "$stage/ZentabEditor.exe")" \
+    "$(windows_path "$out/bench/win32/bare_window.exe")"

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+ZENTAB_WITH_TESTS=1 bash scripts/install-deps.sh
 export QT_QPA_PLATFORM=offscreen
 jobs=2
 

@@ -1,0 +1,69 @@
+// Looks at the running editor from outside, as the user would see it.
+//   window_probe check TITLE   waits for the visible window, prints its title
+//                              and client size; fails unless the title is
+//                              TITLE and the client 1268x663 at 96 dpi
+//   window_probe close         closes it and waits for its process to end;
+//                              fails unless it ends by itself with status 0
+
+#include "windows_text.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+HWND FindEditor(int seconds)
+{
+    for (int i = 0; i < seconds * 10; ++i) {
+        const HWND found = FindWindowW(L"TfmZentabEditor", nullptr);
+        if (found && IsWindowVisible(found))
+            return found;
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    const HWND editor = FindEditor(30);
+    if (!editor) {
+        std::fprintf(stderr, "no editor window\n");
+        return 1;
+    }
+    if (command == L"check" && argc > 2) {
+        // Painted once the program first waits for input.
+        DWORD processId = 0;
+        GetWindowThreadProcessId(editor, &processId);
+        if (const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId)) {
+            WaitForInputIdle(process, 20000);
+            CloseHandle(process);
+        }
+        RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        wchar_t title[512] = {};
+        GetWindowTextW(editor, title, 512);
+        RECT client{};
+        GetClientRect(editor, &client);
+        std::printf("title: %s\nclient: %ldx%ld\n", zentab::Narrow(title).c_str(), client.right, client.bottom);
+        return std::wstring(title) == argv[2] && client.right == 1268 && client.bottom == 663 ? 0 : 1;
+    }
+    if (command == L"close") {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(editor, &processId);
+        const HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+        PostMessageW(editor, WM_CLOSE, 0, 0);
+        DWORD status = 1;
+        if (!process || WaitForSingleObject(process, 20000) != WAIT_OBJECT_0 || !GetExitCodeProcess(process, &status)) {
+            std::fprintf(stderr, "the editor did not end\n");
+            return 1;
+        }
+        std::printf("exit status: %lu\n", status);
+        return status == 0 ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: window_probe check TITLE | close\n");
+    return 2;
+}

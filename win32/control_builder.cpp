@@ -1,0 +1,283 @@
+// Builds the window's controls from the shared window description and lays
+// them out at the monitor's density.
+
+#include "main_window.h"
+#include "windows_text.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace zentab::win32 {
+
+namespace {
+
+using editor::ControlDescription;
+using editor::ControlId;
+using editor::ControlKind;
+
+constexpr int kLbaButtonWidth = 18;  // at 96 dpi, as in the Qt window
+constexpr int kComboListHeight = 220;
+
+int Scale(int value, int dpi) { return MulDiv(value, dpi, 96); }
+
+// The description's places are in the parent's client coordinates; every
+// control here is a child of the window itself, so group boxes paint under
+// the fields and Tab walks one flat list.
+editor::Rect InWindow(ControlId id)
+{
+    const auto& controls = editor::WindowControls();
+    editor::Rect rect = controls[std::size_t(id)].rect;
+    for (ControlId up = controls[std::size_t(id)].parent; up != editor::kNoControl;
+         up = controls[std::size_t(up)].parent) {
+        rect.x += controls[std::size_t(up)].rect.x;
+        rect.y += controls[std::size_t(up)].rect.y;
+    }
+    return rect;
+}
+
+struct FontSearch {
+    bool found = false;
+    bool scalable = false;
+};
+
+int CALLBACK NoteFont(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM data)
+{
+    auto* search = reinterpret_cast<FontSearch*>(data);
+    search->found = true;
+    search->scalable = search->scalable || (type & RASTER_FONTTYPE) == 0;
+    return 1;
+}
+
+// The first family of the description that is installed; a bitmap face only
+// at 96 dpi, where its sizes were drawn.
+std::wstring FontFamily(int dpi)
+{
+    const HDC dc = GetDC(nullptr);
+    std::wstring chosen;
+    for (const std::string& family : editor::EditorWindow().fontFamilies) {
+        LOGFONTW wanted{};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        const std::wstring name = Widen(family);
+        wcsncpy(wanted.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+        FontSearch search;
+        EnumFontFamiliesExW(dc, &wanted, NoteFont, LPARAM(&search), 0);
+        if (search.found && (search.scalable || dpi == 96)) {
+            chosen = name;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return chosen.empty() ? L"MS Shell Dlg 2" : chosen;
+}
+
+HFONT MakeFont(const std::wstring& family, int pixels, bool bold)
+{
+    return CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       family.c_str());
+}
+
+struct Made {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle;
+};
+
+Made ClassOf(const ControlDescription& c)
+{
+    const DWORD child = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (c.tabOrder > 0 ? WS_TABSTOP : 0);
+    const DWORD align = c.align == editor::TextAlign::Right ? SS_RIGHT : SS_LEFT;
+    switch (c.kind) {
+    case ControlKind::GroupBox:
+        return {WC_BUTTONW, child | BS_GROUPBOX, 0};
+    case ControlKind::Caption:
+        return {WC_STATICW, child | align | SS_NOPREFIX | (c.rect.height > 0 ? SS_CENTERIMAGE : 0), 0};
+    case ControlKind::SizeLabel:
+    case ControlKind::TextLabel:
+        return {WC_STATICW, child | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0};
+    case ControlKind::Edit:
+    case ControlKind::NameEdit:
+        return {WC_EDITW, child | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::LbaEdit:
+        return {WC_EDITW, child | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Button:
+        return {WC_BUTTONW, child | BS_PUSHBUTTON, 0};
+    case ControlKind::ComboBox:
+        return {WC_COMBOBOXW, child | CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0};
+    default:
+        return {nullptr, 0, 0};
+    }
+}
+
+}  // namespace
+
+void MainWindow::buildControls()
+{
+    const auto& controls = editor::WindowControls();
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    controls_.assign(controls.size(), nullptr);
+    lbaButtons_.assign(controls.size(), nullptr);
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
+    std::vector<std::pair<int, HWND>> tabOrder;
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const ControlDescription& c = controls[std::size_t(id)];
+        if (c.kind == ControlKind::PopupMenu) {
+            fromHeads_ = CreatePopupMenu();
+            continue;
+        }
+        if (c.kind == ControlKind::MenuItem) {
+            AppendMenuW(fromHeads_, MF_STRING, UINT_PTR(CommandId(id)), Widen(c.caption).c_str());
+            continue;
+        }
+        const Made made = ClassOf(c);
+        if (!made.windowClass)
+            continue;  // panels: their frames are painted by the window
+        const HWND hwnd = CreateWindowExW(made.exStyle, made.windowClass, Widen(c.caption).c_str(), made.style, 0, 0,
+                                          0, 0, hwnd_, HMENU(INT_PTR(CommandId(id))), instance, nullptr);
+        controls_[std::size_t(id)] = hwnd;
+        if (c.kind == ControlKind::NameEdit || c.kind == ControlKind::LbaEdit || c.kind == ControlKind::Edit) {
+            if (c.typingLimit > 0)
+                SendMessageW(hwnd, EM_LIMITTEXT, WPARAM(c.typingLimit), 0);
+            SetWindowSubclass(hwnd, FieldProc, UINT_PTR(id), DWORD_PTR(this));
+        }
+        if (c.kind == ControlKind::LbaEdit) {
+            // The field's button lies over its right end, above it: an edit
+            // paints through its children, so it cannot hold the button.
+            lbaButtons_[std::size_t(id)] =
+                CreateWindowExW(0, WC_BUTTONW, L"\u2026", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
+                                0, 0, 0, hwnd_, HMENU(INT_PTR(kFirstLbaButton + id)), instance, nullptr);
+        }
+        if (!c.enabled) {
+            EnableWindow(hwnd, FALSE);
+            if (const HWND button = lbaButton(id))
+                EnableWindow(button, FALSE);
+        }
+        if (!c.hint.empty() && tooltip_) {
+            std::wstring hint = Widen(c.hint);
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = hwnd_;
+            tool.lpszText = hint.data();
+            std::vector<HWND> parts = {hwnd};
+            COMBOBOXINFO combo{};
+            combo.cbSize = sizeof combo;
+            if (c.kind == ControlKind::ComboBox && GetComboBoxInfo(hwnd, &combo))
+                parts.push_back(combo.hwndItem);
+            for (HWND part : parts) {
+                tool.uId = UINT_PTR(part);
+                SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+            }
+        }
+        if (c.kind == ControlKind::ComboBox) {
+            // A drop-down box takes its edit text only once it exists.
+            SetWindowTextW(hwnd, Widen(c.caption).c_str());
+            COMBOBOXINFO combo{};
+            combo.cbSize = sizeof combo;
+            if (GetComboBoxInfo(hwnd, &combo))
+                SetAccessibleText(combo.hwndItem, c.editAccessibleName, c.editAccessibleDescription);
+        }
+        SetAccessibleText(hwnd, c.accessibleName, c.accessibleDescription);
+        if (c.tabOrder > 0)
+            tabOrder.emplace_back(c.tabOrder, hwnd);
+    }
+    // Tab follows the order of the windows; group boxes go to the bottom so
+    // that they paint first and the fields over them.
+    std::sort(tabOrder.begin(), tabOrder.end());
+    HWND after = HWND_TOP;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (const auto& [order, hwnd] : tabOrder) {
+        if (const HWND button = lbaButton(ControlId(GetDlgCtrlID(hwnd) - kFirstCommand))) {
+            SetWindowPos(button, after, 0, 0, 0, 0, keep);
+            after = button;
+        }
+        SetWindowPos(hwnd, after, 0, 0, 0, 0, keep);
+        after = hwnd;
+    }
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        if (controls[std::size_t(id)].kind == ControlKind::GroupBox)
+            SetWindowPos(controls_[std::size_t(id)], HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    std::vector<ACCEL> keys;
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const std::string& shortcut = controls[std::size_t(id)].shortcut;
+        if (shortcut.size() == 6 && shortcut.starts_with("Ctrl+"))
+            keys.push_back({FVIRTKEY | FCONTROL, WORD(shortcut.back()), WORD(CommandId(id))});
+    }
+    accelerators_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
+}
+
+void MainWindow::layout(int dpi)
+{
+    dpi_ = dpi;
+    const editor::WindowDescription& window = editor::EditorWindow();
+    const std::wstring family = FontFamily(dpi);
+    const HFONT oldWindowFont = windowFont_;
+    const HFONT oldSizeFont = sizeFont_;
+    windowFont_ = MakeFont(family, Scale(window.windowFontPixels, dpi), false);
+    sizeFont_ = MakeFont(family, Scale(window.sizeFontPixels, dpi), window.sizeFontBold);
+
+    const HDC dc = GetDC(hwnd_);
+    const auto& controls = editor::WindowControls();
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const HWND hwnd = controls_[std::size_t(id)];
+        if (!hwnd)
+            continue;
+        const ControlDescription& c = controls[std::size_t(id)];
+        const HFONT font = c.font == editor::FontRole::SizeText ? sizeFont_ : windowFont_;
+        SendMessageW(hwnd, WM_SETFONT, WPARAM(font), FALSE);
+        const editor::Rect at = InWindow(id);
+        int width = Scale(at.width, dpi);
+        int height = Scale(at.height, dpi);
+        if (c.kind == ControlKind::Caption && at.width == 0) {
+            // Sized to its text, as a label with automatic size is.
+            const std::wstring text = Widen(c.caption);
+            const HGDIOBJ previous = SelectObject(dc, font);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+            SelectObject(dc, previous);
+            width = extent.cx;
+            height = extent.cy;
+        }
+        if (c.kind == ControlKind::ComboBox)
+            height += Scale(kComboListHeight, dpi);
+        MoveWindow(hwnd, Scale(at.x, dpi), Scale(at.y, dpi), width, height, FALSE);
+        if (const HWND button = lbaButton(id)) {
+            // Inside the field's frame, over the end of its client area.
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            MapWindowPoints(hwnd, hwnd_, reinterpret_cast<POINT*>(&client), 2);
+            const int buttonWidth = Scale(kLbaButtonWidth, dpi);
+            SendMessageW(button, WM_SETFONT, WPARAM(windowFont_), FALSE);
+            MoveWindow(button, client.right - buttonWidth, client.top, buttonWidth, client.bottom - client.top, FALSE);
+            // The text stops short of the button.
+            SendMessageW(hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + Scale(2, dpi)));
+        }
+    }
+    ReleaseDC(hwnd_, dc);
+    if (oldWindowFont)
+        DeleteObject(oldWindowFont);
+    if (oldSizeFont)
+        DeleteObject(oldSizeFont);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::paintPanels(HDC dc)
+{
+    const auto& controls = editor::WindowControls();
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const ControlDescription& c = controls[std::size_t(id)];
+        if (c.kind != ControlKind::Panel || c.frame == editor::Frame::None)
+            continue;
+        const editor::Rect at = InWindow(id);
+        RECT rect = {Scale(at.x, dpi_), Scale(at.y, dpi_), Scale(at.x + at.width, dpi_),
+                     Scale(at.y + at.height, dpi_)};
+        DrawEdge(dc, &rect, c.frame == editor::Frame::Raised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+    }
+}
+
+}  // namespace zentab::win32
