@@ -146,7 +146,8 @@ void MainWindow::buildControls()
             // The field's button lies over its right end, above it: an edit
             // paints through its children, so it cannot hold the button.
             lbaButtons_[std::size_t(id)] =
-                CreateWindowExW(0, WC_BUTTONW, L"\u2026", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
+                CreateWindowExW(0, WC_BUTTONW, Widen(zentab::editor::EditorWindow().lbaButtonCaption).c_str(),
+                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
                                 0, 0, 0, hwnd_, HMENU(INT_PTR(kFirstLbaButton + id)), instance, nullptr);
         }
         if (!c.enabled) {

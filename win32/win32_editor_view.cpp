@@ -39,7 +39,8 @@ std::filesystem::path RoamingSettings()
     PWSTR folder = nullptr;
     std::filesystem::path path;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)))
-        path = std::filesystem::path(folder) / L"ZentabEditor" / L"ZentabEditor.ini";
+        path = std::filesystem::path(folder) / Widen(zentab::editor::kSettingsFolderName) /
+               Widen(zentab::editor::kSettingsFileName);
     CoTaskMemFree(folder);
     return path;
 }
@@ -108,7 +109,7 @@ void SetAccessibleText(HWND control, const std::string& name, const std::string&
 
 Win32EditorView::Win32EditorView(MainWindow& window) : window_(window)
 {
-    settingsFiles.push_back(ExecutablePath().parent_path() / L"ZentabEditor.ini");
+    settingsFiles.push_back(ExecutablePath().parent_path() / Widen(zentab::editor::kSettingsFileName));
     if (std::filesystem::path roaming = RoamingSettings(); !roaming.empty())
         settingsFiles.push_back(roaming);
     openFile = [this] { return FileDialog(window_.hwnd(), {}, false); };
