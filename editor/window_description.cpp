@@ -138,6 +138,20 @@ public:
         at(lba).buddy = grid.lba[format - 1][0];
     }
 
+    // A number edit of the command panel with its right-aligned caption.
+    ControlId numberField(ControlId panel, const char* captionText, Rect captionRect, const char* name, Rect rect,
+                          const char* text, const char* spoken, const char* description)
+    {
+        const ControlId label = caption(panel, captionText, captionRect.x, captionRect.y);
+        at(label).rect = captionRect;
+        at(label).align = TextAlign::Right;
+        const ControlId field = control(ControlKind::Edit, name, panel, rect, text);
+        at(field).accessibleName = spoken;
+        at(field).accessibleDescription = description;
+        at(label).buddy = field;
+        return field;
+    }
+
     void commandPanel(ControlId panel)
     {
         ControlDescription bevel;
@@ -152,21 +166,10 @@ public:
         at(named.edModel).accessibleName = "Model name template";
         at(named.edModel).accessibleDescription = "Name from which Auto and From Head make the model names";
 
-        const ControlId divider = caption(panel, "Divider", 284, 11);
-        at(divider).rect = {284, 11, 56, 24};
-        at(divider).align = TextAlign::Right;
-        named.edDivider = control(ControlKind::Edit, "edDivider", panel, {344, 11, 33, 24}, "15");
-        at(named.edDivider).accessibleName = "Divider";
-        at(named.edDivider).accessibleDescription = "Divider Auto uses from one list to the next";
-        at(divider).buddy = named.edDivider;
-
-        const ControlId aligned = caption(panel, "Aligment", 378, 11);
-        at(aligned).rect = {378, 11, 58, 24};
-        at(aligned).align = TextAlign::Right;
-        named.edAligned = control(ControlKind::Edit, "edAligned", panel, {440, 11, 33, 24}, "50");
-        at(named.edAligned).accessibleName = "Alignment";
-        at(named.edAligned).accessibleDescription = "Alignment of the computed capacities";
-        at(aligned).buddy = named.edAligned;
+        named.edDivider = numberField(panel, "Divider", {284, 11, 56, 24}, "edDivider", {344, 11, 33, 24}, "15",
+                                      "Divider", "Divider Auto uses from one list to the next");
+        named.edAligned = numberField(panel, "Aligment", {378, 11, 58, 24}, "edAligned", {440, 11, 33, 24}, "50",
+                                      "Alignment", "Alignment of the computed capacities");
 
         named.btAuto = control(ControlKind::Button, "btAuto", panel, {487, 10, 135, 31}, "Auto");
         at(named.btAuto).enabled = false;
