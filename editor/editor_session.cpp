@@ -155,6 +155,7 @@ void EditorSession::runLoad(const std::function<std::optional<std::filesystem::p
         return;
     guarded([&] {
         moduleReady_ = false;
+        forgetLoadedTexts();
         module_.table.reset();
         ClearModelFields();
         module_.image.clear();
@@ -171,6 +172,10 @@ void EditorSession::runLoad(const std::function<std::optional<std::filesystem::p
         });
         if (read) {
             ShowModelTable(module_.layout.rowsPerFormat);
+            for (int r = 1; r <= ShownRows(module_.layout.rowsPerFormat); ++r) {
+                for (int f = 1; f <= kFormats; ++f)
+                    loadedLbaText_[f][r] = view_.text(LbaField(f, r));
+            }
             moduleReady_ = true;
         }
         view_.setEnabled(Controls().btSave, true);
@@ -225,6 +230,9 @@ std::string EditorSession::collectModelTable(int rows, ModelTable& table) const
             table.name(r, f) = NameBytes(view_.text(ModelField(f, r)));
         for (int f = 1; f <= kFormats; ++f) {
             const std::string text = view_.text(LbaField(f, r));
+            // Untouched since Load: the cell keeps the value it was read with.
+            if (!loadedLbaText_[f][r].empty() && text == loadedLbaText_[f][r])
+                continue;
             const std::optional<std::int64_t> value = LbaFieldValue(text);
             std::string problem;
             if (!value)
@@ -257,6 +265,7 @@ void EditorSession::btAutoClick()
         inputs.divider = StrToIntDef(view_.text(Controls().edDivider), 0);
         const int rows = module_.layout.rowsPerFormat;
         AutoFillTable(module_.table, rows, inputs);
+        forgetLoadedTexts();
         ShowModelTable(rows);
     });
 }
@@ -274,6 +283,7 @@ void EditorSession::FillFromHead(std::int64_t perHeadSize)
     const std::int32_t alignment = StrToIntDef(view_.text(Controls().edAligned), 50);
     const auto rows = FromHeadRows(perHeadSize, module_.layout.rowsPerFormat, alignment, modelTemplate);
     for (int r = 1; r <= int(rows.size()); ++r) {
+        forgetLoadedText(LbaField(1, r));
         view_.setText(ModelField(1, r), Latin1ToUtf8(rows[std::size_t(r - 1)].name));
         view_.setText(LbaField(1, r), IntToStr(rows[std::size_t(r - 1)].value));
     }
@@ -284,8 +294,10 @@ void EditorSession::LBA11KeyPress(ControlId field, char32_t key)
     if (key != 13 || saving_)
         return;
     guarded([this, field] {
-        if (const auto converted = ConvertOnEnter(view_.text(field)))
+        if (const auto converted = ConvertOnEnter(view_.text(field))) {
+            forgetLoadedText(field);
             view_.setText(field, *converted);
+        }
     });
 }
 
@@ -293,7 +305,26 @@ void EditorSession::LBA11ButtonClick(ControlId field)
 {
     if (saving_)
         return;
-    guarded([this, field] { view_.setText(field, ConvertOnButton(view_.text(field))); });
+    guarded([this, field] {
+        const std::string converted = ConvertOnButton(view_.text(field));
+        forgetLoadedText(field);
+        view_.setText(field, converted);
+    });
+}
+
+void EditorSession::forgetLoadedText(ControlId field)
+{
+    const ControlDescription& c = WindowControls()[std::size_t(field)];
+    if (c.kind == ControlKind::LbaEdit)
+        loadedLbaText_[std::size_t(c.format)][std::size_t(c.row)].clear();
+}
+
+void EditorSession::forgetLoadedTexts()
+{
+    for (auto& format : loadedLbaText_) {
+        for (std::string& text : format)
+            text.clear();
+    }
 }
 
 void EditorSession::LBAChange(int format, int row)

@@ -7,6 +7,7 @@
 #include "editor_view.h"
 #include "module_state.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -61,6 +62,9 @@ private:
     // module could not store as shown, one line each.
     std::string collectModelTable(int rows, ModelTable& table) const;
     void copyCapacityValue();
+    // Forgets that field (or all of them) still shows the text Load put there.
+    void forgetLoadedText(ControlId field);
+    void forgetLoadedTexts();
 
     Module& module_;
     EditorView& view_;
@@ -69,6 +73,12 @@ private:
     bool moduleReady_ = false;
     bool saving_ = false;
     std::filesystem::path lastOpenPath_;
+    // The text Load put into each LBA field, by Format and row, until Auto,
+    // From Head or a conversion sets another; empty when there is none. A
+    // field still showing it is written back with the bits it was read
+    // from, so a module whose own values Save would refuse from the keyboard
+    // (FF..FF in a NEW module) still saves unchanged.
+    std::array<std::array<std::string, kShownRows + 1>, kFormats + 1> loadedLbaText_{};
 };
 
 }  // namespace zentab::editor

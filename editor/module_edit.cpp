@@ -18,9 +18,18 @@ bool ReadModelListModule(Module& m, const std::function<void(const ListLayout&)>
     return true;
 }
 
+ModelTable StoredTable(const Module& m)
+{
+    ModuleImage image;
+    image.assign(m.image.bytes());
+    ModelTable stored;
+    ReadModelList(image, m.directory, m.layout, stored);
+    return stored;
+}
+
 std::string ApplyEditedTable(Module& m, const ModelTable& edited, const std::string& lead)
 {
-    if (std::string reason = CheckValuesFit(edited, m.layout); !reason.empty())
+    if (std::string reason = CheckValuesFit(edited, StoredTable(m), m.layout); !reason.empty())
         return lead + reason + " Nothing was written.";
     Module candidate;
     candidate.image.assign(m.image.bytes());

@@ -16,11 +16,16 @@ namespace zentab {
 // ends too soon.
 bool ReadModelListModule(Module& m, const std::function<void(const ListLayout&)>& layoutKnown = {});
 
+// The table as the image holds it now: what a cell left alone is written
+// back as.
+ModelTable StoredTable(const Module& m);
+
 // Writes edited into a copy of the image, recomputes its checksum and loads
 // the copy again the way every later Load will. Only when every name and
 // value would read back as given do image and table take the new contents;
 // otherwise both stay as they were and the reason comes back, led by lead
-// ("Save refused: ") unless the codec's own reason says so already.
+// ("Save refused: ") unless the codec's own reason says so already. Only
+// cells that differ from the image's own are judged.
 std::string ApplyEditedTable(Module& m, const ModelTable& edited, const std::string& lead);
 
 }  // namespace zentab

@@ -23,23 +23,27 @@ std::string NameProblem(const std::string& name)
     return {};
 }
 
-std::string CheckTableFits(const ModelTable& table, const ListLayout& layout)
+std::string CheckTableFits(const ModelTable& table, const ModelTable& stored, const ListLayout& layout)
 {
     const int rows = RowsHandled(layout.rowsPerFormat);
     for (int f = 1; f <= kFormats; ++f) {
         for (int r = 1; r <= rows; ++r) {
+            if (table.name(r, f) == stored.name(r, f))
+                continue;
             if (std::string problem = NameProblem(table.name(r, f)); !problem.empty())
                 return std::string(FormatName(f)) + " row " + std::to_string(r) + ": " + problem;
         }
     }
-    return CheckValuesFit(table, layout);
+    return CheckValuesFit(table, stored, layout);
 }
 
-std::string CheckValuesFit(const ModelTable& table, const ListLayout& layout)
+std::string CheckValuesFit(const ModelTable& table, const ModelTable& stored, const ListLayout& layout)
 {
     const int rows = RowsHandled(layout.rowsPerFormat);
     for (int f = 1; f <= kFormats; ++f) {
         for (int r = 1; r <= rows; ++r) {
+            if (table.value(r, f) == stored.value(r, f))
+                continue;
             if (std::string problem = ValueProblem(table.value(r, f), layout); !problem.empty())
                 return std::string(FormatName(f)) + " row " + std::to_string(r) + ": " + problem;
         }

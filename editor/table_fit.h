@@ -21,11 +21,13 @@ std::string ValueProblem(std::int64_t value, const ListLayout& layout);
 
 // The first cell of the rows the table handles whose name or value the
 // module would store differently; empty when every cell fits. Names are held
-// to printable ASCII, as the tool takes them.
-std::string CheckTableFits(const ModelTable& table, const ListLayout& layout);
+// to printable ASCII, as the tool takes them. Only cells that differ from
+// stored, what the module holds now, are judged: a value read from the
+// module and left alone is the module's own, whatever its bits.
+std::string CheckTableFits(const ModelTable& table, const ModelTable& stored, const ListLayout& layout);
 
 // The same for the values alone. The window keeps its 8-bit names, which
 // the module stores byte for byte.
-std::string CheckValuesFit(const ModelTable& table, const ListLayout& layout);
+std::string CheckValuesFit(const ModelTable& table, const ModelTable& stored, const ListLayout& layout);
 
 }  // namespace zentab

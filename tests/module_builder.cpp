@@ -59,33 +59,34 @@ BuiltModule ModuleBuilder::build() const
     PutLE(b, countAt, (std::uint64_t{countHigh_} << 8) | static_cast<std::uint8_t>(entryCount_), 4);
 
     const int rows = rows_ < 0 ? 0 : rows_;
-    for (int f = 1; f <= 6; ++f) {
-        Append(b, kGap, kGapFill);
-        m.blockOffset[f - 1] = static_cast<std::uint32_t>(b.size());
-        for (int r = 1; r <= rows; ++r) {
-            std::string field;
-            if (auto raw = raw_.find({r, f}); raw != raw_.end()) {
-                field = raw->second;
-            } else {
-                auto named = names_.find({r, f});
-                field = named != names_.end() ? named->second : defaultName(r, f);
-                if (field.size() < 23)
-                    field.resize(23, ' ');
+    for (int block : order_) {
+        Append(b, gaps_[static_cast<std::size_t>(block)], kGapFill);
+        m.blockOffset[static_cast<std::size_t>(block)] = static_cast<std::uint32_t>(b.size());
+        if (block < 6) {
+            const int f = block + 1;
+            for (int r = 1; r <= rows; ++r) {
+                std::string field;
+                if (auto raw = raw_.find({r, f}); raw != raw_.end()) {
+                    field = raw->second;
+                } else {
+                    auto named = names_.find({r, f});
+                    field = named != names_.end() ? named->second : defaultName(r, f);
+                    if (field.size() < 23)
+                        field.resize(23, ' ');
+                }
+                field.resize(24, '\0');
+                b.insert(b.end(), field.begin(), field.end());
             }
-            field.resize(24, '\0');
-            b.insert(b.end(), field.begin(), field.end());
-        }
-    }
-    for (int f = 1; f <= 6; ++f) {
-        Append(b, kGap, kGapFill);
-        m.blockOffset[f + 5] = static_cast<std::uint32_t>(b.size());
-        for (int r = 1; r <= rows; ++r) {
-            std::uint32_t word = 0;
-            if (!new_) {
-                auto v = values_.find({r, f});
-                word = static_cast<std::uint32_t>(v != values_.end() ? v->second : defaultValue(r, f));
+        } else {
+            const int f = block - 5;
+            for (int r = 1; r <= rows; ++r) {
+                std::uint32_t word = 0;
+                if (!new_) {
+                    auto v = values_.find({r, f});
+                    word = static_cast<std::uint32_t>(v != values_.end() ? v->second : defaultValue(r, f));
+                }
+                PutLE(b, b.size(), word, 4);
             }
-            PutLE(b, b.size(), word, 4);
         }
     }
 
@@ -116,6 +117,7 @@ BuiltModule ModuleBuilder::build() const
     Append(b, 16, kGapFill);
     if (!withMarker)
         appendTail();
+    b.insert(b.end(), trailer_.begin(), trailer_.end());
 
     const std::size_t entriesAt = countAt + 4;
     for (int i = 0; i < entryCount_; ++i) {

@@ -56,6 +56,13 @@ public:
     // Bytes of filler for odd sizes: at the end, or before the marker.
     ModuleBuilder& tail(std::size_t bytes) { tail_ = bytes; return *this; }
     ModuleBuilder& badChecksum() { goodChecksum_ = false; return *this; }
+    // The twelve directory blocks (0..5 names, 6..11 STD values) in this
+    // order, each after gaps[block] bytes of filler; by default in directory
+    // order, 8 bytes apart.
+    ModuleBuilder& blockOrder(const std::array<int, 12>& order) { order_ = order; return *this; }
+    ModuleBuilder& blockGaps(const std::array<std::size_t, 12>& gaps) { gaps_ = gaps; return *this; }
+    // Bytes after everything else, the NEW block included.
+    ModuleBuilder& trailer(std::vector<std::uint8_t> bytes) { trailer_ = std::move(bytes); return *this; }
 
     BuiltModule build() const;
 
@@ -76,6 +83,9 @@ private:
     std::map<std::pair<int, int>, std::int64_t> values_;
     std::size_t tail_ = 0;
     bool goodChecksum_ = true;
+    std::array<int, 12> order_{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    std::array<std::size_t, 12> gaps_{8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8};
+    std::vector<std::uint8_t> trailer_;
 };
 
 // A little-endian number, and a 24-byte name field, as stored at an offset.

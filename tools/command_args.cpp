@@ -17,6 +17,9 @@ CommandArguments::CommandArguments(const char* usage) : usage_(usage)
     app_.set_help_flag();
     // Unknown options are collected and named together after the parse.
     app_.allow_extras();
+    // Options are "-" and "--" on every system; on Windows "/tmp/m.bin" and
+    // "/m.bin" are paths on the current drive, not switches.
+    app_.allow_windows_style_options(false);
     app_.add_flag("-h,--help")->disable_flag_override();
     // FILE, PATH..., TEXT...: whatever is not an option, in order.
     app_.add_option("words", positional_);

@@ -89,7 +89,7 @@ void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out)
 {
     Module& m = loaded.module;
     const ModelTable edited = m.table;
-    if (std::string reason = CheckTableFits(m.table, m.layout); !reason.empty())
+    if (std::string reason = CheckTableFits(m.table, StoredTable(m), m.layout); !reason.empty())
         throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
     if (std::string reason = ApplyEditedTable(m, edited, "Edit refused: "); !reason.empty())
         throw Refusal(AboutFile(loaded.path, reason));
