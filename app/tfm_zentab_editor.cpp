@@ -6,6 +6,7 @@
 #include "zentab_application.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -146,6 +147,28 @@ void TfmZentabEditor::LBA11ButtonClick()
 {
     if (QObject* field = sender())
         session_.LBA11ButtonClick(field->property("controlId").toInt());
+}
+
+void TfmZentabEditor::btSaveClick()
+{
+    session_.btSaveClick();
+    if (closePending_ && !session_.saving()) {
+        closePending_ = false;
+        close();
+    }
+}
+
+void TfmZentabEditor::closeEvent(QCloseEvent* event)
+{
+    // Save lets events in while it sums the checksum, and goes on to its
+    // dialog and the write; a window closed under it would leave the
+    // program running with none. The close waits for Save's end.
+    if (session_.saving()) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfmZentabEditor::showEvent(QShowEvent* event)

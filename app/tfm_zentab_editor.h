@@ -16,6 +16,7 @@
 class LbaEdit;
 class NameEdit;
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -47,7 +48,7 @@ public:
 
     // Handlers: each forwards its event to the session.
     void btLoadClick() { session_.btLoadClick(); }
-    void btSaveClick() { session_.btSaveClick(); }
+    void btSaveClick();
     void btAutoClick() { session_.btAutoClick(); }
     void cbStdCapacityChange();
     void miFromHead1Click() { session_.miFromHeadClick(1); }
@@ -75,6 +76,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -88,6 +90,8 @@ private:
     QtEditorView view_;
     zentab::editor::EditorSession session_;
     bool centred_ = false;
+    // A close asked for while Save ran: the window closes once Save is done.
+    bool closePending_ = false;
     // Set while a change of the box's text copies its value, until the event
     // loop turns: a pick that changed the text has then been copied already.
     bool textJustCopied_ = false;

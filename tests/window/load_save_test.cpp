@@ -263,6 +263,19 @@ private slots:
         QCOMPARE(h.module().image.bytes(), original);
         QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
     }
+    void closeWhileTheChecksumRunsWaitsForSaveToEnd()
+    {
+        EditorHarness h;
+        const auto original = ModuleBytes(ModuleBuilder().rows(3));
+        h.load(h.writeModule(QStringLiteral("m.bin"), original));
+        QVERIFY(h.window().isVisible());
+        QMetaObject::invokeMethod(&h.window(), "close", Qt::QueuedConnection);
+        h.save(h.path(QStringLiteral("out.bin")));
+        // Save went on to its dialog and the write; then the window closed.
+        QCOMPARE(h.readFile(QStringLiteral("out.bin")), original);
+        QVERIFY(!h.window().isVisible());
+        QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
+    }
     // A value the module cannot store, typed as a technician would, is
     // refused by name; the module and its file stay as they were.
     void saveRefusesValuesTheModuleCannotStore_data()
