@@ -3,7 +3,9 @@
 # under Wine, each in its own copy of the same folder of modules, and
 # requires the same standard output, standard error, exit status and written
 # files, byte for byte. The modules sit in a folder with Cyrillic letters in
-# its name; some commands write over their own input.
+# its name; some commands write over their own input. Then random modules
+# and random edits, named by absolute paths: "/tmp/..." (under Wine the root
+# of the current drive) and "Z:\tmp\...".
 #   compare-windows-zentab.sh LINUX_ZENTAB ZENTAB_EXE WINE MAKE_EXAMPLES
 set -euo pipefail
 linux=$(realpath "$1")
@@ -15,7 +17,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 folder="Модули диска"
 mkdir -p "$work/seed/$folder" "$work/seed/out" "$work/results"
-"$make_examples" "$work/seed/$folder" >/dev/null
+"$make_examples" "$work/seed/$folder" --random 40 20261209 >/dev/null
 (
     cd "$work/seed/$folder"
     cp royl-std-4rows.bin "сохранить поверх.bin"
@@ -139,6 +141,72 @@ compare fix "$folder/royl-std-4rows.bin" -o "no such folder/out.bin"
 compare fix "$folder/royl-std-4rows.bin" -o "$folder/папка.bin"
 compare fix "$folder/royl-std-4rows.bin"
 compare fix "$folder/royl-std-4rows.bin" -o
+
+# compare_abs FORM ARGUMENT...: one command on both sides, where "@/" in an
+# argument stands for the side's own folder as an absolute path. FORM unix
+# gives zentab.exe that path as Linux spells it; what both print is then
+# compared with the folder named "@/". FORM drive gives it as Z:\...; the
+# separators it prints differ, so status and written files are compared.
+compare_abs() {
+    local form=$1 a root_w
+    shift
+    count=$((count + 1))
+    local r=$work/results/$count linux_args=() windows_args=()
+    root_w="$work/windows/"
+    [ "$form" = drive ] && root_w="Z:$(printf '%s' "$root_w" | tr / '\\')"
+    for a in "$@"; do
+        linux_args+=("${a//@\//$work/linux/}")
+        a="${a//@\//$root_w}"
+        [ "$form" = drive ] && a=$(printf '%s' "$a" | tr / '\\')
+        windows_args+=("$a")
+    done
+    run linux "$linux" "${linux_args[@]}"
+    run windows "$wine" "$windows" "${windows_args[@]}"
+    local part side
+    for part in out err; do
+        sed -i "s|$work/linux/|@/|g" "$r.linux.$part"
+        sed -i "s|$work/windows/|@/|g" "$r.windows.$part"
+        if [ "$form" = drive ]; then
+            : >"$r.linux.$part"
+            : >"$r.windows.$part"
+        fi
+    done
+    if ! same; then
+        if [ "$(cat "$r.windows.status")" = 1 ] && [ ! -s "$r.windows.err" ]; then
+            echo "note: zentab.exe ended with 1 and no output; run again: zentab $*"
+            run windows "$wine" "$windows" "${windows_args[@]}"
+            for side in out err; do sed -i "s|$work/windows/|@/|g" "$r.windows.$side"; done
+            [ "$form" = drive ] && : >"$r.windows.out" && : >"$r.windows.err"
+        fi
+    fi
+    if ! same; then
+        for part in status out err; do
+            if ! cmp -s "$r.linux.$part" "$r.windows.$part"; then
+                echo "DIFFERS ($part): zentab $form $*"
+                diff "$r.linux.$part" "$r.windows.$part" | head -20 || true
+                failures=$((failures + 1))
+            fi
+        done
+    fi
+}
+
+# Random modules and edits, the same on both sides: bash's generator is seeded.
+RANDOM=20261209
+forms=(unix drive)
+for i in $(seq 0 39); do
+    name=$(printf 'random-%03d.bin' "$i")
+    m="@/$folder/$name"
+    form=${forms[$((i % 2))]}
+    lbas=(0 1 -1 4294967295 4294967296 538976288 "$RANDOM$RANDOM$RANDOM" "$RANDOM" 500G 2T)
+    compare_abs "$form" show --json "$m"
+    compare_abs "$form" fix "$m" -o "@/out/fix-$name"
+    compare_abs "$form" set "$m" --format $((RANDOM % 6 + 1)) --row $((RANDOM % 11 + 1)) \
+        --lba "${lbas[$((RANDOM % 10))]}" -o "@/out/set-lba-$name"
+    compare_abs "$form" set "$m" --format $((RANDOM % 6 + 1)) --row $((RANDOM % 11 + 1)) \
+        --name "MODEL $RANDOM" -o "@/out/set-name-$name"
+    compare_abs "$form" export --json "$m"
+    compare_abs "$form" auto "$m" --head0 $((RANDOM * 4000)) -o "@/out/auto-$name"
+done
 
 compare capacity 500G 2T 1T 320G 976773168
 compare capacity 0 -5 1.5T 99999999999999999999 abc ""

@@ -6,6 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <functional>
+
 using namespace zentab::testkit;
 using nlohmann::json;
 
@@ -398,6 +401,48 @@ TEST_F(CliUsage, BadCommandLinesExitTwoAndWriteNothing)
         EXPECT_FALSE(r.err.empty());
         EXPECT_FALSE(fs::exists(out));
     }
+}
+
+// On Windows a path in any of its forms is a path, never a "/switch": the
+// tool takes only "-" and "--" options on every system.
+TEST_F(CliUsage, EveryWindowsPathFormIsAPath)
+{
+    if (kFileNamesAreBytes)
+        GTEST_SKIP() << "Windows path forms";
+    // Under the working folder, so that "/..." (the current drive's root) and
+    // "..\\..." reach it too.
+    const fs::path cwd = fs::current_path();
+    const fs::path folder = cwd / fs::path(u8"zentab-paths \u041c\u043e\u0434\u0443\u043b\u0438");
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::vector<std::uint8_t> module = ModuleBuilder().build().bytes;
+    WriteFileBytes(Argument(folder / fs::path(u8"\u043c.bin")), module);
+    auto slashes = [](std::string text, char from, char to) {
+        std::replace(text.begin(), text.end(), from, to);
+        return text;
+    };
+    const struct {
+        const char* label;
+        std::function<std::string(const fs::path&)> spell;
+    } forms[] = {
+        {"C:\\...", [](const fs::path& p) { return Argument(p); }},
+        {"C:/...", [&](const fs::path& p) { return slashes(Argument(p), '\\', '/'); }},
+        {"/...", [&](const fs::path& p) { return slashes(Argument(p.root_directory() / p.relative_path()), '\\', '/'); }},
+        {"..\\...", [&](const fs::path& p) { return Argument(fs::path("..") / cwd.filename() / p.lexically_relative(cwd)); }},
+        {"\\\\?\\C:\\...", [](const fs::path& p) { return "\\\\?\\" + Argument(p); }},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.label);
+        const std::string in = form.spell(folder / fs::path(u8"\u043c.bin"));
+        const std::string out = form.spell(folder / "out.bin");
+        fs::remove(folder / "out.bin");
+        const Outcome shown = run({"show", in});
+        EXPECT_EQ(shown.status, 0) << in << ": " << shown.err;
+        const Outcome fixed = run({"fix", in, "-o", out});
+        EXPECT_EQ(fixed.status, 0) << out << ": " << fixed.err;
+        EXPECT_TRUE(fs::exists(folder / "out.bin")) << out;
+    }
+    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ RC_GTEST_PROP(Roundtrip, SessionSaveWithoutEditsKeepsEveryByteButNamesAndChecksu
     const ModuleSpec spec = *GenModule();
     const BuiltModule built = spec.builder().build();
     Bench bench;
-    if (!bench.load(built.bytes)) {
+    const bool loads = bench.load(built.bytes);
+    RC_TAG(loads ? (bench.module.layout.isNew ? "NEW" : "STD") : "does not load");
+    if (!loads) {
         RC_ASSERT(!bench.save());  // a module that did not load is never written
         return;
     }
