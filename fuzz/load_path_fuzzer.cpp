@@ -3,10 +3,15 @@
 // checksum. Besides "no crash", it asserts what a technician relies on:
 // nothing is written outside name fields, value fields and the checksum, a
 // second checksum pass changes nothing, and no row beyond the table is kept.
+// Through Save's own step, every module that loads saves back unchanged but
+// for its name fields and checksum, or is refused with a reason.
 
 #include "container.h"
 #include "errors.h"
 #include "model_codec.h"
+#include "module_edit.h"
+
+#include <cstring>
 
 #include <cstdint>
 #include <cstdio>
@@ -69,6 +74,39 @@ void CheckChecksum(ModuleImage& image)
     Require(status.stored == status.computed, "checksum does not satisfy its sum rule");
 }
 
+// Save with no edit, as the window and the tool run it.
+void CheckSaveUnchanged(const std::vector<std::uint8_t>& original)
+{
+    Module m;
+    m.image.assign(original);
+    if (!ReadModelListModule(m))
+        return;
+    const std::string refusal = ApplyEditedTable(m, m.table, "Save refused: ");
+    if (!refusal.empty()) {
+        Require(m.image.bytes() == original, "a refused save changed the image");
+        return;
+    }
+    const std::vector<std::uint8_t>& saved = m.image.bytes();
+    Require(saved.size() == original.size(), "saving without edits changed the size");
+    std::vector<bool> mayChange(original.size(), false);
+    const bool royl = original[0] == 'R' && original[1] == 'O' && original[2] == 'Y' && original[3] == 'L';
+    for (std::size_t i = 0; i < original.size(); ++i)
+        mayChange[i] = royl ? (i >= 12 && i < 16) : i == 3;
+    for (int f = 1; f <= kFormats; ++f) {
+        for (int r = 1; r <= RowsHandled(m.layout.rowsPerFormat); ++r) {
+            for (std::int64_t i = 0; i < 24; ++i)
+                mayChange[static_cast<std::size_t>(m.directory[f - 1].offset + 24 * (r - 1) + i)] = true;
+        }
+    }
+    for (std::size_t i = 0; i < original.size(); ++i)
+        Require(mayChange[i] || saved[i] == original[i], "saving without edits changed a byte outside the names");
+    Module again;
+    again.image.assign(saved);
+    Require(ReadModelListModule(again), "a module saved without edits no longer loads");
+    Require(again.table.names == m.table.names && again.table.values == m.table.values,
+            "a module saved without edits reads back another table");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -84,10 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         DecideListLayout(m.image, m.directory, m.layout);
         ReadModelList(m.image, m.directory, m.layout, m.table);
-    } catch (const PlatformError&) {
+    } catch (const PlatformError& error) {
+        Require(std::strlen(error.what()) > 0, "a module that did not load gave no message");
         Require(TableBeyondRowsIsEmpty(m.table, RowsHandled(m.layout.rowsPerFormat)), "row stored past the table");
         return 0;
     }
+    CheckSaveUnchanged(original);
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     Require(TableBeyondRowsIsEmpty(m.table, rows), "row stored past the table");
     Require(m.image.bytes() == original, "reading changed the image");
