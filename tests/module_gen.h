@@ -20,7 +20,7 @@
 
 namespace zentab::testkit {
 
-struct ModuleSpec {
+struct DrawnModule {
     bool royl = true;
     bool isNew = false;
     int rows = 1;
@@ -79,10 +79,10 @@ inline rc::Gen<std::string> GenNameField()
     });
 }
 
-inline rc::Gen<ModuleSpec> GenModule()
+inline rc::Gen<DrawnModule> GenModule()
 {
     return rc::gen::exec([] {
-        ModuleSpec s;
+        DrawnModule s;
         s.royl = *rc::gen::arbitrary<bool>();
         s.isNew = *rc::gen::arbitrary<bool>();
         s.rows = *rc::gen::inRange(1, 12);
@@ -112,7 +112,7 @@ inline rc::Gen<ModuleSpec> GenModule()
     });
 }
 
-inline void showValue(const ModuleSpec& s, std::ostream& os)
+inline void showValue(const DrawnModule& s, std::ostream& os)
 {
     os << (s.royl ? "ROYL" : "legacy") << ' ' << (s.isNew ? "NEW" : "STD") << ", " << s.rows << " rows, "
        << s.entryCount << " entries, blocks";

@@ -56,8 +56,8 @@ std::optional<Bytes> Written(std::vector<std::string> args, const std::string& o
 RC_GTEST_PROP(Roundtrip, ToolWritesWhatItDidNotTouchAsItWasRead, ())
 {
     const Folder at;
-    const ModuleSpec spec = *GenModule();
-    const BuiltModule built = spec.builder().build();
+    const DrawnModule drawn = *GenModule();
+    const BuiltModule built = drawn.builder().build();
     const std::string in = at("in.bin");
     WriteFileBytes(in, built.bytes);
 
@@ -66,11 +66,11 @@ RC_GTEST_PROP(Roundtrip, ToolWritesWhatItDidNotTouchAsItWasRead, ())
     if (!fixed)
         return;  // not a module the tool can read; it wrote nothing
     for (std::size_t i = 0; i < built.bytes.size(); ++i)
-        RC_ASSERT(((*fixed)[i] == built.bytes[i]) || (spec.royl ? i >= 12 && i < 16 : i == 3));
+        RC_ASSERT(((*fixed)[i] == built.bytes[i]) || (drawn.royl ? i >= 12 && i < 16 : i == 3));
 
     // set of one cell to what it holds: the save of the module unchanged.
     const int format = *rc::gen::inRange(1, 7);
-    const int row = *rc::gen::inRange(1, spec.rows + 1);
+    const int row = *rc::gen::inRange(1, drawn.rows + 1);
     const auto shown = nlohmann::json::parse(Zentab({"show", "--json", in}).out);
     const std::int64_t held = shown["formats"][format - 1]["rows"][row - 1]["lba"].get<std::int64_t>();
     const std::optional<Bytes> same =
@@ -78,7 +78,7 @@ RC_GTEST_PROP(Roundtrip, ToolWritesWhatItDidNotTouchAsItWasRead, ())
                  std::to_string(held)},
                 at("same.bin"));
     RC_ASSERT(same.has_value());
-    if (const std::string change = UnexpectedChange(built, spec.royl, spec.rows, *same); !change.empty())
+    if (const std::string change = UnexpectedChange(built, drawn.royl, drawn.rows, *same); !change.empty())
         RC_FAIL(change);
 
     // export, then import into the same module: the same bytes again.
@@ -93,8 +93,8 @@ RC_GTEST_PROP(Roundtrip, ToolWritesWhatItDidNotTouchAsItWasRead, ())
 RC_GTEST_PROP(Checksum, FixedChecksIsValidAndAnyCoveredByteMakesItWrong, ())
 {
     const Folder at;
-    const ModuleSpec spec = *GenModule();
-    WriteFileBytes(at("in.bin"), spec.bytes());
+    const DrawnModule drawn = *GenModule();
+    WriteFileBytes(at("in.bin"), drawn.bytes());
     const std::optional<Bytes> fixed = Written({"fix", at("in.bin")}, at("fixed.bin"));
     RC_PRE(fixed.has_value());
     RC_ASSERT(Zentab({"check", at("fixed.bin")}).status == 0);
@@ -105,7 +105,7 @@ RC_GTEST_PROP(Checksum, FixedChecksIsValidAndAnyCoveredByteMakesItWrong, ())
     WriteFileBytes(at("damaged.bin"), damaged);
     const ProcessResult check = Zentab({"check", at("damaged.bin")});
     // The word sum leaves the last size mod 4 bytes of a ROYL module out.
-    const bool covered = !spec.royl || byte < damaged.size() / 4 * 4;
+    const bool covered = !drawn.royl || byte < damaged.size() / 4 * 4;
     RC_ASSERT(check.status == (covered ? 1 : 0));
     RC_ASSERT(check.out.find(covered ? "checksum WRONG" : "checksum OK") != std::string::npos);
 }
@@ -113,9 +113,9 @@ RC_GTEST_PROP(Checksum, FixedChecksIsValidAndAnyCoveredByteMakesItWrong, ())
 RC_GTEST_PROP(Faces, SessionAndToolWriteTheSameBytes, ())
 {
     const Folder at;
-    const ModuleSpec spec = *GenModule();
+    const DrawnModule drawn = *GenModule();
     const std::string in = at("in.bin");
-    WriteFileBytes(in, spec.bytes());
+    WriteFileBytes(in, drawn.bytes());
 
     Module module;
     FakeView view;
@@ -128,7 +128,7 @@ RC_GTEST_PROP(Faces, SessionAndToolWriteTheSameBytes, ())
     // The session shows what the tool lists.
     const auto shown = nlohmann::json::parse(Zentab({"show", "--json", in}).out);
     for (int f = 1; f <= 6; ++f) {
-        for (int r = 1; r <= std::min(spec.rows, 10); ++r) {
+        for (int r = 1; r <= std::min(drawn.rows, 10); ++r) {
             const auto& cell = shown["formats"][f - 1]["rows"][r - 1];
             RC_ASSERT(view.text(editor::ModelField(f, r)) == cell["name"].get<std::string>());
             RC_ASSERT(view.text(editor::LbaField(f, r)) == std::to_string(cell["lba"].get<std::int64_t>()));
@@ -137,7 +137,7 @@ RC_GTEST_PROP(Faces, SessionAndToolWriteTheSameBytes, ())
 
     // One edit through both faces: the same bytes, or both refuse.
     const int format = *rc::gen::inRange(1, 7);
-    const int row = *rc::gen::inRange(1, std::min(spec.rows, 10) + 1);
+    const int row = *rc::gen::inRange(1, std::min(drawn.rows, 10) + 1);
     std::vector<std::string> set = {"set", in, "--format", std::to_string(format), "--row", std::to_string(row)};
     if (*rc::gen::arbitrary<bool>()) {
         std::string name = *rc::gen::container<std::string>(rc::gen::inRange<char>(32, 127));

@@ -69,8 +69,8 @@ void AssertSameTable(const ModelTable& a, const ModelTable& b)
 
 RC_GTEST_PROP(Roundtrip, SessionSaveWithoutEditsKeepsEveryByteButNamesAndChecksum, ())
 {
-    const ModuleSpec spec = *GenModule();
-    const BuiltModule built = spec.builder().build();
+    const DrawnModule drawn = *GenModule();
+    const BuiltModule built = drawn.builder().build();
     Bench bench;
     const bool loads = bench.load(built.bytes);
     RC_TAG(loads ? (bench.module.layout.isNew ? "NEW" : "STD") : "does not load");
@@ -81,20 +81,20 @@ RC_GTEST_PROP(Roundtrip, SessionSaveWithoutEditsKeepsEveryByteButNamesAndChecksu
     const auto saved = bench.save();
     if (!saved)
         RC_FAIL("Save wrote nothing: " + (bench.view.messages.empty() ? std::string() : bench.view.messages.back()));
-    if (const std::string change = UnexpectedChange(built, spec.royl, spec.rows, *saved); !change.empty())
+    if (const std::string change = UnexpectedChange(built, drawn.royl, drawn.rows, *saved); !change.empty())
         RC_FAIL(change);
     AssertSameTable(TableOf(*saved), TableOf(built.bytes));
 }
 
 RC_GTEST_PROP(Roundtrip, SessionOneTypedCellChangesOnlyThatCell, ())
 {
-    const ModuleSpec spec = *GenModule();
-    const BuiltModule built = spec.builder().build();
+    const DrawnModule drawn = *GenModule();
+    const BuiltModule built = drawn.builder().build();
     Bench bench;
     RC_PRE(bench.load(built.bytes));
     const Module loaded = bench.module;
     const int format = *rc::gen::inRange(1, 7);
-    const int row = *rc::gen::inRange(1, std::min(spec.rows, 10) + 1);
+    const int row = *rc::gen::inRange(1, std::min(drawn.rows, 10) + 1);
 
     EditedCell edit;
     edit.row = row;
@@ -117,10 +117,10 @@ RC_GTEST_PROP(Roundtrip, SessionOneTypedCellChangesOnlyThatCell, ())
                            ? loaded.layout.newBlockOffset + 8 * ((format - 1) * loaded.layout.rowsPerFormat + row - 1)
                            : built.stdValueAt(row, format);
         bool mainAllZero = true;
-        for (int r = 1; r <= spec.rows; ++r)
+        for (int r = 1; r <= drawn.rows; ++r)
             mainAllZero = mainAllZero && (expected.value(r, 1) & 0xFFFFFFFF) == 0;
         bool markerAmongValues = value == kMarkerValue;
-        for (std::int64_t v : spec.values)
+        for (std::int64_t v : drawn.values)
             markerAmongValues = markerAmongValues || v == kMarkerValue;
         mustBeTaken = (loaded.layout.isNew ? value >= 0 && !markerAmongValues
                                            : value >= 0 && value <= 0xFFFFFFFF && !mainAllZero);
@@ -134,7 +134,7 @@ RC_GTEST_PROP(Roundtrip, SessionOneTypedCellChangesOnlyThatCell, ())
         RC_ASSERT(ReadFileBytes((bench.dir / "in.bin").string()) == built.bytes);
         return;
     }
-    if (const std::string change = UnexpectedChange(built, spec.royl, spec.rows, *saved, edit); !change.empty())
+    if (const std::string change = UnexpectedChange(built, drawn.royl, drawn.rows, *saved, edit); !change.empty())
         RC_FAIL(change);
     AssertSameTable(TableOf(*saved), expected);
 }
