@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 
 using namespace zentab::testkit;
@@ -416,7 +417,11 @@ TEST_F(CliUsage, EveryWindowsPathFormIsAPath)
     fs::remove_all(folder);
     fs::create_directories(folder);
     const std::vector<std::uint8_t> module = ModuleBuilder().build().bytes;
-    WriteFileBytes(Argument(folder / fs::path(u8"\u043c.bin")), module);
+    {
+        // By its wide name: a narrow one would go through the ANSI code page.
+        std::ofstream file(folder / fs::path(u8"\u043c.bin"), std::ios::binary);
+        file.write(reinterpret_cast<const char*>(module.data()), std::streamsize(module.size()));
+    }
     auto slashes = [](std::string text, char from, char to) {
         std::replace(text.begin(), text.end(), from, to);
         return text;

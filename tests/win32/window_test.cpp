@@ -329,6 +329,12 @@ const std::vector<EditCase>& EditCases()
         {"NewLayoutTakesIt", Rows(3).newLayout(),
          [](WindowTest& t) { static_cast<WindowEditTest&>(t).setText(LbaField(2, 2), "5000000000"); },
          [](WindowTest&) { return std::optional(Rows(3).newLayout().value(2, 2, 5000000000)); }},
+        // FF..FF, shown as -1, is the module's own: only typed values are judged.
+        {"UntouchedNegativeValuesSaveAsRead", Rows(11).newLayout().value(2, 1, -1).value(11, 6, -1),
+         [](WindowTest& t) { static_cast<WindowEditTest&>(t).setText(LbaField(3, 3), "12345"); },
+         [](WindowTest&) {
+             return std::optional(Rows(11).newLayout().value(2, 1, -1).value(11, 6, -1).value(3, 3, 12345));
+         }},
     };
     return cases;
 }

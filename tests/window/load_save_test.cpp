@@ -263,15 +263,44 @@ private slots:
         QCOMPARE(h.module().image.bytes(), original);
         QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
     }
+    // FF..FF in a NEW module shows as -1, which the keyboard could not
+    // enter; left alone, it is the module's own and saves as it was read.
+    void untouchedNegativeValuesSaveAsRead()
+    {
+        EditorHarness h;
+        const auto original = ModuleBytes(ModuleBuilder().rows(11).newLayout().value(2, 1, -1).value(11, 6, -1));
+        h.load(h.writeModule(QStringLiteral("m.bin"), original));
+        QCOMPARE(h.text(QStringLiteral("LBA12")), QStringLiteral("-1"));
+        h.save(h.path(QStringLiteral("out.bin")));
+        QCOMPARE(h.readFile(QStringLiteral("out.bin")), original);
+        QVERIFY2(h.takeBoxes().isEmpty(), "Save refused values nobody typed");
+    }
+
     void closeWhileTheChecksumRunsWaitsForSaveToEnd()
     {
         EditorHarness h;
         const auto original = ModuleBytes(ModuleBuilder().rows(3));
         h.load(h.writeModule(QStringLiteral("m.bin"), original));
         QVERIFY(h.window().isVisible());
+        // The window must stay until Save is done: hidden under it, the
+        // program would run on with no window.
+        struct HideWatch : QObject {
+            TfmZentabEditor* window = nullptr;
+            int hiddenWhileSaving = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Hide && window->session().saving())
+                    ++hiddenWhileSaving;
+                return false;
+            }
+        } watch;
+        watch.window = &h.window();
+        h.window().installEventFilter(&watch);
         QMetaObject::invokeMethod(&h.window(), "close", Qt::QueuedConnection);
         h.save(h.path(QStringLiteral("out.bin")));
+        h.window().removeEventFilter(&watch);
         // Save went on to its dialog and the write; then the window closed.
+        QCOMPARE(watch.hiddenWhileSaving, 0);
         QCOMPARE(h.readFile(QStringLiteral("out.bin")), original);
         QVERIFY(!h.window().isVisible());
         QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
