@@ -41,9 +41,12 @@ public:
             return Status::Ok();
         }
         // An absolute name is immune to a change of the current folder
-        // during the save.
+        // during the save. A \\?\ name is one already, and is passed on
+        // untouched: Wine's full-path call puts a drive before it.
+        const std::wstring& spelled = requested.native();
+        const bool verbatim = spelled.size() >= 4 && spelled.compare(0, 4, L"\\\\?\\") == 0;
         std::error_code failed;
-        fs::path file = fs::absolute(requested, failed);
+        fs::path file = verbatim ? requested : fs::absolute(requested, failed);
         if (failed)
             file = requested;
         DWORD attributes = ::GetFileAttributesW(file.c_str());
