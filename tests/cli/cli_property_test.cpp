@@ -12,20 +12,34 @@
 #include <nlohmann/json.hpp>
 #include <rapidcheck/gtest.h>
 
+#include <random>
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace zentab;
 using namespace zentab::testkit;
 
-// One folder for every case: each case writes the same names again.
+// One folder for every case of this process: each case writes the same
+// names again. CTest runs the properties side by side.
 struct Folder {
-    fs::path dir = fs::temp_directory_path() / "zentab-cli-properties";
+    fs::path dir = fs::temp_directory_path() /
+                   ("zentab-cli-properties-" + std::to_string([] {
+                        static const unsigned id = std::random_device()();
+                        return id;
+                    }()));
     Folder()
     {
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
+    ~Folder()
+    {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
     std::string operator()(const std::string& name) const { return Argument(dir / name); }
 };
 

@@ -12,6 +12,7 @@
 #include <rapidcheck/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace {
 
@@ -21,11 +22,20 @@ using namespace zentab::testkit;
 using editor::LbaField;
 using editor::ModelField;
 
+// A folder of this process's own, emptied for each case: CTest runs the
+// properties side by side.
+fs::path CaseFolder()
+{
+    static const fs::path folder =
+        fs::temp_directory_path() / ("zentab-session-properties-" + std::to_string(std::random_device()()));
+    return folder;
+}
+
 struct Bench {
     Module module;
     FakeView view;
     editor::EditorSession session{module, view};
-    fs::path dir = fs::temp_directory_path() / "zentab-session-properties";
+    fs::path dir = CaseFolder();
 
     Bench()
     {
@@ -33,6 +43,13 @@ struct Bench {
         fs::create_directories(dir);
         fs::remove(dir / "out.bin");
     }
+    ~Bench()
+    {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    Bench(const Bench&) = delete;
+    Bench& operator=(const Bench&) = delete;
     bool load(const std::vector<std::uint8_t>& bytes)
     {
         WriteFileBytes((dir / "in.bin").string(), bytes);
