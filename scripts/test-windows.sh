@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The check for Windows: cross-builds the core, the editing session, zentab,
-# the native editor window and their tests with MinGW-w64 into build/windows,
-# runs them under Wine on a virtual display, and compares every zentab
-# command under Wine with the Linux zentab, byte for byte: what it prints,
-# its exit status and every file it writes. Then starts the real
+# The check for Windows: cross-builds the file layer, the core, the editing
+# session, zentab, the native editor window and their tests with MinGW-w64
+# into build/windows, runs them under Wine on a virtual display, and
+# compares every zentab command under Wine with the Linux zentab, byte for
+# byte: what it prints, its exit status and every file it writes. Then starts the real
 # ZentabEditor.exe (title, client size, a screenshot, a clean close), packs
 # the portable zip and the installer, installs and uninstalls that silently,
 # and times the editor's start-up against a bare window. Leaves in
@@ -64,7 +64,7 @@ echo "== Cross-build"
 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DZENTAB_BUILD_APP=OFF -DZENTAB_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_FIND_ROOT_PATH="$deps" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine"
-cmake --build "$out" -j"$jobs" --target zentab core_tests editor_tests cli_tests \
+cmake --build "$out" -j"$jobs" --target zentab files_tests core_tests editor_tests cli_tests \
     ZentabEditor window_tests window_probe bare_window startup_launcher
 
 # Nothing but system DLLs: the C++ and thread runtimes are linked in.
@@ -78,6 +78,7 @@ for exe in "$out/tools/zentab.exe" "$out/win32/ZentabEditor.exe"; do
 done
 
 echo "== Tests under Wine"
+"$wine" "$out/tests/files_tests.exe"
 "$wine" "$out/tests/core_tests.exe"
 "$wine" "$out/tests/editor/editor_tests.exe"
 "$wine" "$out/tests/cli/cli_tests.exe"

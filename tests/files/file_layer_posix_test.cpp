@@ -2,7 +2,8 @@
 // of the old file, and that nothing is left behind after a failure or an
 // interrupt. Cases that need another user or a mount run only as root.
 
-#include "core_test_support.h"
+#include "files_test_support.h"
+#include "module_builder.h"
 #include "errors.h"
 #include "file_layer.h"
 

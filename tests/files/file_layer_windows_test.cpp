@@ -2,7 +2,8 @@
 // any letters, share modes and attributes of other programs respected, and
 // devices refused. The counterpart of the POSIX cases.
 
-#include "core_test_support.h"
+#include "files_test_support.h"
+#include "module_builder.h"
 #include "errors.h"
 #include "file_layer.h"
 
