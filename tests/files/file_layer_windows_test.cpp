@@ -341,7 +341,11 @@ TEST(Save, RefusesAFileAnotherProgramHoldsOpen)
     PROCESS_INFORMATION child = StartHelper("HoldsAFileOpenForWritingUntilReleased", path);
     ASSERT_NE(child.hProcess, nullptr);
     const fs::path held(path.native() + L".held");
-    ASSERT_TRUE(WaitFor(held)) << "the helper never opened the file";
+    if (!WaitFor(held)) {
+        ::TerminateProcess(child.hProcess, 1);
+        EndOf(child);
+        FAIL() << "the helper never opened the file";
+    }
     fs::remove(held);
 
     const std::string shown = DisplayPath(path);

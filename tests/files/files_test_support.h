@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace zentab::testkit {
 
@@ -40,7 +43,18 @@ public:
         }
         throw std::runtime_error("no fresh scratch folder");
     }
-    ~ScratchDir() { std::filesystem::remove_all(path_); }
+    // Never throws: a failed test may leave a file open for a moment (a
+    // helper process still ending), and a throw here would end the run.
+    ~ScratchDir()
+    {
+        std::error_code error;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            std::filesystem::remove_all(path_, error);
+            if (!error)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
