@@ -97,10 +97,10 @@ void QtEditorView::setClipboardText(const std::string& text) { QGuiApplication::
 
 void QtEditorView::processPendingEvents() { QCoreApplication::processEvents(); }
 
-char QtEditorView::decimalSeparator() const
+std::string QtEditorView::decimalSeparator() const
 {
     const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 128 ? char(point.at(0).unicode()) : '.';
+    return point.isEmpty() ? std::string(".") : point.toStdString();
 }
 
 std::vector<std::filesystem::path> QtEditorView::settingsCandidates() const

@@ -39,7 +39,7 @@ public:
     }
     void setClipboardText(const std::string& text) override;
     void processPendingEvents() override;
-    char decimalSeparator() const override;
+    std::string decimalSeparator() const override;
     std::vector<std::filesystem::path> settingsCandidates() const override;
 
 private:

@@ -89,7 +89,7 @@ std::int64_t FormatStep(std::int64_t headSize, std::int64_t divider)
 
 std::int64_t AlignDown1008(std::int64_t value) { return value - value % kFormatGranule; }
 
-std::string SizeText(std::int64_t count, std::uint32_t unitSize, char decimalSeparator)
+std::string SizeText(std::int64_t count, std::uint32_t unitSize, const std::string& decimalSeparator)
 {
     if (count == 0)
         return {};
@@ -111,10 +111,12 @@ std::string SizeText(std::int64_t count, std::uint32_t unitSize, char decimalSep
     char digits[64];
     const auto result = std::to_chars(digits, digits + sizeof digits, x, std::chars_format::fixed,
                                       formats[chosen].decimals);
-    std::string text(digits, result.ptr);
-    for (char& c : text) {
-        if (c == '.')
-            c = decimalSeparator;
+    std::string text;
+    for (const char* c = digits; c != result.ptr; ++c) {
+        if (*c == '.')
+            text += decimalSeparator;
+        else
+            text += *c;
     }
     return text + formats[chosen].unit;
 }

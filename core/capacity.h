@@ -29,6 +29,6 @@ std::int64_t DivideTruncating(std::int64_t dividend, std::int64_t divisor);
 
 // Short human-readable size of count units of unitSize bytes: empty for 0,
 // then thousands of bytes, M, G, T (one decimal) or P (two decimals).
-std::string SizeText(std::int64_t count, std::uint32_t unitSize, char decimalSeparator = '.');
+std::string SizeText(std::int64_t count, std::uint32_t unitSize, const std::string& decimalSeparator = ".");
 
 }  // namespace zentab

@@ -11,6 +11,7 @@
 #include "module_edit.h"
 #include "pending_messages.h"
 #include "profile_reader.h"
+#include "system_text.h"
 #include "table_fit.h"
 
 #include <exception>
@@ -94,7 +95,10 @@ void EditorSession::FormCreate()
     guarded([this] {
         module_.image.clear();
         const ProfileReader settings = ProfileReader::FromFile(settingsPath());
-        view_.setListItems(Controls().cbStdCapacity, settings.sectionKeys(kCapacitySection));
+        std::vector<std::string> keys = settings.sectionKeys(kCapacitySection);
+        for (std::string& key : keys)
+            key = SystemTextToUtf8(key);
+        view_.setListItems(Controls().cbStdCapacity, keys);
     });
 }
 
@@ -107,7 +111,7 @@ void EditorSession::copyCapacityValue()
 {
     // Read afresh every time, so an edited value counts at once.
     const ProfileReader settings = ProfileReader::FromFile(settingsPath());
-    view_.setClipboardText(settings.value(kCapacitySection, view_.text(Controls().cbStdCapacity)));
+    view_.setClipboardText(settings.value(kCapacitySection, view_.text(Controls().cbStdCapacity), SystemTextToUtf8));
 }
 
 void EditorSession::ClearModelFields()

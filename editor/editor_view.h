@@ -41,8 +41,9 @@ public:
     virtual void setClipboardText(const std::string& text) = 0;
     virtual void processPendingEvents() = 0;
 
-    // The decimal separator of the user's locale, for size texts.
-    virtual char decimalSeparator() const = 0;
+    // The decimal separator of the user's locale, for size texts, however
+    // many characters it has.
+    virtual std::string decimalSeparator() const = 0;
     // Where the settings file may be, in order; the first that exists is read.
     virtual std::vector<std::filesystem::path> settingsCandidates() const = 0;
 };

@@ -56,7 +56,8 @@ ProfileReader ProfileReader::FromText(const std::string& text)
     ProfileReader reader;
     std::string section;
     bool inSection = false;
-    std::size_t pos = 0;
+    // A byte-order mark is no part of the first line.
+    std::size_t pos = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos)
@@ -114,9 +115,14 @@ std::vector<std::string> ProfileReader::sectionKeys(const std::string& section) 
 
 std::string ProfileReader::value(const std::string& section, const std::string& key) const
 {
+    return value(section, key, [](const std::string& text) { return text; });
+}
+
+std::string ProfileReader::value(const std::string& section, const std::string& shownKey, Shown shown) const
+{
     for (const Entry& e : entries_) {
-        if (SameName(e.section, section) && SameName(e.key, key))
-            return e.value.substr(0, kValueArea - 1);
+        if (SameName(e.section, section) && SameName(shown(e.key), shownKey))
+            return shown(e.value.substr(0, kValueArea - 1));
     }
     return {};
 }

@@ -31,6 +31,10 @@ public:
     // The value of the first entry of that key; empty when the file, the
     // section or the key is missing.
     std::string value(const std::string& section, const std::string& key) const;
+    // The same for a key as a window shows it, the key names and the value
+    // taken through shown (their 8-bit text to the window's).
+    using Shown = std::string (*)(const std::string&);
+    std::string value(const std::string& section, const std::string& shownKey, Shown shown) const;
 
 private:
     struct Entry {

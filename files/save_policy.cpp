@@ -9,7 +9,10 @@
 //  2. Leftovers of earlier saves of this file are looked at first: an
 //     unused temporary is removed; a backup that holds exactly what the
 //     file holds protects nothing and is removed; one that differs is kept
-//     and named in the warning.
+//     and named in the warning. A backup in a shared folder carries the
+//     file's identity and full path in its name, so a copy of another file
+//     of the same name, perhaps the only whole copy of that one, is never
+//     taken for this file's.
 //  3. Create new: the content goes into a scratch file in the folder (one
 //     without a name where the system has them), is synced and read back,
 //     and only then gets its name, never over a file that appeared
@@ -21,9 +24,9 @@
 //     metadata cannot be given or the rename cannot replace the file, the
 //     file is written in place instead.
 //  5. Write in place: a complete, synced copy of the old bytes is made
-//     first, beside the file, else in a folder on a disk-backed file system
-//     (a copy in memory would not outlive the power cut it is for); with
-//     neither, the save is refused. Then the new bytes are written, synced
+//     first, beside the file, else in a spare folder that outlives a power
+//     cut and the restart after it (not one in memory, not a temporary
+//     folder emptied at start-up); with neither, the save is refused. Then the new bytes are written, synced
 //     and read back; after any failure the old bytes are put back the same
 //     way, and the copy is removed only once they read back. A copy that is
 //     kept is named in the message.
@@ -32,6 +35,7 @@
 
 #include "save_policy.h"
 
+#include "backup_names.h"
 #include "errors.h"
 #include "file_layer.h"
 
@@ -48,14 +52,6 @@ namespace {
 constexpr std::int64_t kOldFileLimit = std::int64_t{256} << 20;
 
 const char kNotRegular[] = "Not a regular file; only a module file is ever written";
-
-fs::path Prefixed(const char* before, const fs::path& name, const char* after)
-{
-    fs::path prefix(before);
-    prefix += name.native();
-    prefix += after;
-    return prefix;
-}
 
 // Discards a scratch file when its step is over, however it ends.
 class ScratchGuard {
@@ -150,11 +146,13 @@ private:
         unnamed_ = false;
         return true;
     }
-    fs::path temporaryPrefix() const { return Prefixed(".", name_, ".zentab-"); }
+    fs::path temporaryPrefix() const { return TemporaryPrefix(name_); }
     fs::path backupPrefix(bool beside) const
     {
-        return beside ? Prefixed("", name_, ".zentab-backup-") : Prefixed("zentab-backup-", name_, "-");
+        return beside ? BackupPrefix(name_) : SpareBackupPrefix(name_, t_.identity, t_.fullPath);
     }
+    // An old file whose copies a spare folder may hold.
+    bool identified() const { return t_.kind == SaveTarget::Kind::kRegular && !t_.identity.empty(); }
 
     void sweep()
     {
@@ -163,7 +161,7 @@ private:
                 warn("A leftover temporary \"" + p_.shown(stale) + "\" could not be removed: " + s.reason);
         }
         std::vector<fs::path> backups = p_.leftovers(t_.folder, backupPrefix(true));
-        for (const fs::path& spare : p_.spareFolders()) {
+        for (const fs::path& spare : identified() ? p_.spareFolders(false) : std::vector<fs::path>{}) {
             const std::vector<fs::path> more = p_.leftovers(spare, backupPrefix(false));
             backups.insert(backups.end(), more.begin(), more.end());
         }
@@ -248,44 +246,56 @@ private:
     };
 
     // A complete, synced copy of the old bytes under a name of its own,
-    // still held open (and locked) so that no other save sweeps it away.
+    // beside the file, else in a spare folder, still held open (and locked)
+    // so that no other save sweeps it away.
     Backup makeBackup(const Bytes& old)
     {
-        std::vector<fs::path> folders{t_.folder};
-        for (const fs::path& spare : p_.spareFolders()) {
-            if (p_.durable(spare).ok())
-                folders.push_back(spare);
-        }
-        for (const fs::path& folder : folders) {
-            const bool beside = folder == t_.folder;
-            Backup backup;
-            backup.folder = folder;
-            Status s = create(folder, backupPrefix(beside), backup.scratch);
-            if (s.outcome == Outcome::kRefused)
-                continue;
-            if (!s.ok())
-                noSafeCopy(s.reason);
-            ScratchGuard guard(p_, backup.scratch);
-            if (s = p_.lock(backup.scratch); !s.ok())
-                noSafeCopy(s.reason);
-            if (s = p_.writeAll(backup.scratch, old); !s.ok())
-                noSafeCopy(s.reason);
-            s = p_.keep(backup.scratch, backup.name);
-            if (fallBackToNamed(s))
-                return makeBackup(old);
-            if (!s.ok())
-                noSafeCopy(s.reason);
-            if (s = p_.syncFolder(folder); SyncFailed(s)) {
-                if (Status removed = p_.removeFile(backup.name); !removed.ok())
-                    noSafeCopy("its folder could not be synced: " + s.reason + "; the copy \"" +
-                               p_.shown(backup.name) + "\" could not be removed: " + removed.reason);
-                noSafeCopy("its folder could not be synced: " + s.reason);
-            }
-            guard.release();  // the caller holds it from here
+        Backup backup;
+        if (copyInto(t_.folder, old, backup))
             return backup;
+        std::string tried;
+        for (const fs::path& spare : identified() ? p_.spareFolders(true) : std::vector<fs::path>{}) {
+            tried += (tried.empty() ? "\"" : ", \"") + p_.shown(spare) + "\"";
+            if (p_.durable(spare).ok() && copyInto(spare, old, backup))
+                return backup;
         }
-        noSafeCopy("the file's folder takes no new file, and no other folder this user can write lies on a "
-                   "disk-backed file system; a copy held in memory would not outlive a power cut");
+        if (tried.empty())
+            noSafeCopy("the file's folder takes no new file, and there is no other folder for a copy");
+        noSafeCopy("the file's folder takes no new file, and no spare folder (" + tried +
+                   ") takes one on a disk-backed file system that keeps it through a restart; a copy held in "
+                   "memory or in a temporary folder would not outlive a power cut");
+    }
+
+    // False when the folder takes no new file.
+    bool copyInto(const fs::path& folder, const Bytes& old, Backup& backup)
+    {
+        backup.folder = folder;
+        Status s = create(folder, backupPrefix(folder == t_.folder), backup.scratch);
+        if (s.outcome == Outcome::kRefused)
+            return false;
+        if (!s.ok())
+            noSafeCopy(s.reason);
+        ScratchGuard guard(p_, backup.scratch);
+        if (s = p_.lock(backup.scratch); !s.ok())
+            noSafeCopy(s.reason);
+        if (s = p_.writeAll(backup.scratch, old); !s.ok())
+            noSafeCopy(s.reason);
+        s = p_.keep(backup.scratch, backup.name);
+        if (fallBackToNamed(s)) {
+            guard.release();
+            p_.discard(backup.scratch);
+            return copyInto(folder, old, backup);
+        }
+        if (!s.ok())
+            noSafeCopy(s.reason);
+        if (s = p_.syncFolder(folder); SyncFailed(s)) {
+            if (Status removed = p_.removeFile(backup.name); !removed.ok())
+                noSafeCopy("its folder could not be synced: " + s.reason + "; the copy \"" +
+                           p_.shown(backup.name) + "\" could not be removed: " + removed.reason);
+            noSafeCopy("its folder could not be synced: " + s.reason);
+        }
+        guard.release();  // the caller holds it from here
+        return true;
     }
 
     void writeInPlace()

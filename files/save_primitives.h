@@ -43,6 +43,11 @@ struct SaveTarget {
     bool renameKeepsAll = false;   // one link, same file system as its folder: a rename loses no name
     bool writable = true;          // the saver may write the file
     std::string notWritable;       // why not, when writable is false
+    // Of an existing file: which file it is (device and inode, or volume
+    // serial and file index), and its full path with links and case as the
+    // system resolves them. A copy made in a shared folder carries both.
+    std::string identity;
+    std::filesystem::path fullPath;
 };
 
 // A file being written by the save; the primitives keep what it stands for.
@@ -87,10 +92,12 @@ public:
     virtual void holdInterrupts(bool hold) = 0;
 
     virtual Status syncFolder(const std::filesystem::path& folder) = 0;
-    // Folders other than the module's own where a backup may go, in order.
-    virtual std::vector<std::filesystem::path> spareFolders() = 0;
-    // kOk when the folder lies on a file system that keeps what is synced
-    // through a power cut (not one held in memory).
+    // Folders other than the module's own where a backup may go, in order;
+    // make: create the saver's own backup folder where it is missing.
+    virtual std::vector<std::filesystem::path> spareFolders(bool make) = 0;
+    // kOk when what is synced in the folder outlives a power cut and the
+    // restart after it: not a file system held in memory, not a temporary
+    // folder the system or a clean-up empties.
     virtual Status durable(const std::filesystem::path& folder) = 0;
 
     // Regular files "folder/prefixXXXXXX" that no running save holds.

@@ -6,6 +6,7 @@
 #include "file_layer.h"
 #include "posix_io.h"
 #include "save_target_posix.h"
+#include "spare_folders.h"
 
 #include <cerrno>
 #include <climits>
@@ -16,7 +17,6 @@
 #include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <dirent.h>
@@ -27,8 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr long kTmpfsMagic = 0x01021994;
-constexpr long kRamfsMagic = 0x858458f6;
 const char kCapability[] = "security.capability";
 
 Status Failed(int error) { return {Outcome::kFailed, Reason(error)}; }
@@ -228,27 +226,8 @@ public:
         return Failed(error);
     }
 
-    std::vector<fs::path> spareFolders() override
-    {
-        std::vector<fs::path> folders;
-        if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/')
-            folders.emplace_back(tmp);
-        for (const char* folder : {"/var/tmp", "/tmp"}) {
-            if (folders.empty() || folders.front() != folder)
-                folders.emplace_back(folder);
-        }
-        return folders;
-    }
-
-    Status durable(const fs::path& folder) override
-    {
-        struct statfs st {};
-        if (::statfs(folder.c_str(), &st) != 0)
-            return Failed(errno);
-        if (static_cast<long>(st.f_type) == kTmpfsMagic || static_cast<long>(st.f_type) == kRamfsMagic)
-            return Failed("The folder is held in memory");
-        return Status::Ok();
-    }
+    std::vector<fs::path> spareFolders(bool make) override { return SpareFolders(make); }
+    Status durable(const fs::path& folder) override { return SpareFolderKeeps(folder); }
 
     std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
     {

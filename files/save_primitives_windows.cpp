@@ -8,10 +8,12 @@
 #include "save_primitives.h"
 
 #include "file_layer.h"
+#include "spare_folders.h"
 #include "windows_carry_over.h"
 #include "windows_io.h"
 #include "windows_text.h"
 
+#include <cstdio>
 #include <map>
 
 namespace zentab {
@@ -21,6 +23,26 @@ namespace fs = std::filesystem;
 namespace {
 
 Status Failed(DWORD error) { return {Outcome::kFailed, Reason(error)}; }
+
+// The name the system holds for an open file, with its links resolved and
+// its letters' case as stored.
+bool FinalName(HANDLE handle, fs::path& file)
+{
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(handle, name.data(), static_cast<DWORD>(name.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0)
+            return false;
+        if (length < name.size()) {
+            name.resize(length);
+            break;
+        }
+        name.resize(length + 1);
+    }
+    file = fs::path(name);
+    return true;
+}
 
 bool FolderRefusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
@@ -86,6 +108,12 @@ public:
                  : kind == Kind::kFolder ? SaveTarget::Kind::kFolder
                                          : SaveTarget::Kind::kOther;
         t.renameKeepsAll = info.nNumberOfLinks == 1;
+        char identity[40];
+        std::snprintf(identity, sizeof identity, "%lx-%lx%08lx", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                      info.nFileIndexLow);
+        t.identity = identity;
+        t.fullPath = file;
+        FinalName(probe.get(), t.fullPath);
         return Status::Ok();
     }
 
@@ -212,22 +240,8 @@ public:
     // Renames are written through instead.
     Status syncFolder(const fs::path&) override { return {Outcome::kUnsupported, "Not supported"}; }
 
-    std::vector<fs::path> spareFolders() override
-    {
-        std::error_code failed;
-        const fs::path temporary = fs::temp_directory_path(failed);
-        return failed ? std::vector<fs::path>{} : std::vector<fs::path>{temporary};
-    }
-
-    Status durable(const fs::path& folder) override
-    {
-        wchar_t volume[MAX_PATH];
-        if (!::GetVolumePathNameW(folder.c_str(), volume, MAX_PATH))
-            return Failed(::GetLastError());
-        if (::GetDriveTypeW(volume) == DRIVE_RAMDISK)
-            return {Outcome::kFailed, "The folder is held in memory"};
-        return Status::Ok();
-    }
+    std::vector<fs::path> spareFolders(bool make) override { return SpareFolders(make); }
+    Status durable(const fs::path& folder) override { return SpareFolderKeeps(folder); }
 
     std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
     {
@@ -303,20 +317,7 @@ private:
                 return {Outcome::kFailed, "The link points at a missing file; it is not created through the link"};
             return Failed(error);
         }
-        std::wstring name(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD length = ::GetFinalPathNameByHandleW(h.get(), name.data(), static_cast<DWORD>(name.size()),
-                                                             FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-            if (length == 0)
-                return Failed(::GetLastError());
-            if (length < name.size()) {
-                name.resize(length);
-                break;
-            }
-            name.resize(length + 1);
-        }
-        file = fs::path(name);
-        return Status::Ok();
+        return FinalName(h.get(), file) ? Status::Ok() : Failed(::GetLastError());
     }
 
     std::map<Scratch, File> files_;

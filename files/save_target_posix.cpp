@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <string>
@@ -24,6 +25,13 @@ constexpr int kMaxLinkHops = 40;
 
 Status Failed(int error) { return {Outcome::kFailed, Reason(error)}; }
 Status Failed(const std::string& why) { return {Outcome::kFailed, why}; }
+
+std::string Hex(unsigned long long value)
+{
+    char digits[17];
+    std::snprintf(digits, sizeof digits, "%llx", value);
+    return digits;
+}
 
 fs::path FolderOf(const fs::path& file)
 {
@@ -87,6 +95,12 @@ Status Inspect(const fs::path& requested, SaveTarget& t, int hop)
              : S_ISDIR(st.st_mode) ? SaveTarget::Kind::kFolder
                                    : SaveTarget::Kind::kOther;
     t.readOnly = (st.st_mode & 0222) == 0;
+    t.identity = Hex(st.st_dev) + "-" + Hex(st.st_ino);
+    t.fullPath = requested;
+    if (char* real = ::realpath(requested.c_str(), nullptr)) {
+        t.fullPath = real;
+        std::free(real);
+    }
     t.writable = ::access(requested.c_str(), W_OK) == 0;
     if (!t.writable)
         t.notWritable = Reason(errno);

@@ -211,13 +211,13 @@ void Win32EditorView::setClipboardText(const std::string& text)
 
 void Win32EditorView::processPendingEvents() { window_.processPending(); }
 
-char Win32EditorView::decimalSeparator() const
+std::string Win32EditorView::decimalSeparator() const
 {
+    // Up to three characters (Arabic's is U+066B), each kept as it is.
     wchar_t separator[8] = {};
-    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 2 && separator[0] < 128 &&
-        separator[0] > L' ')
-        return char(separator[0]);
-    return '.';
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) > 1)
+        return Narrow(separator);
+    return ".";
 }
 
 }  // namespace zentab::win32

@@ -33,7 +33,7 @@ public:
     std::optional<std::filesystem::path> chooseFileToSave(const std::filesystem::path& proposed) override;
     void setClipboardText(const std::string& text) override;
     void processPendingEvents() override;
-    char decimalSeparator() const override;
+    std::string decimalSeparator() const override;
     std::vector<std::filesystem::path> settingsCandidates() const override { return settingsFiles; }
 
     // The system's dialogs and boxes by default; the tests answer them here.

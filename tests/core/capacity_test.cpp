@@ -130,8 +130,9 @@ TEST(Capacity, SizeTextPicksUnitAndDecimals)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SizeText(c.count, 512), c.dot) << c.count;
-        EXPECT_EQ(SizeText(c.count, 512, ','), c.comma) << c.count;
+        EXPECT_EQ(SizeText(c.count, 512, ","), c.comma) << c.count;
     }
+    EXPECT_EQ(SizeText(3906250000000, 512, "\u066B"), "2\u066B00P");  // Arabic: two bytes in UTF-8
     EXPECT_EQ(SizeText(1, 0xFFFFFFFFu), "4G");  // the unit is unsigned
     EXPECT_EQ(SizeText(3, 1000), "3");
 }

@@ -37,7 +37,7 @@ public:
     // Run at every processing of pending events (inside Save's checksum).
     std::function<void()> pendingEvents;
     int pendingEventCalls = 0;
-    char separator = '.';
+    std::string separator = ".";
     std::vector<std::filesystem::path> candidates;
     // Every change the session made, in order: "text NAME=VALUE", "active NAME=1", ...
     std::vector<std::string> log;
@@ -92,7 +92,7 @@ public:
         if (pendingEvents)
             pendingEvents();
     }
-    char decimalSeparator() const override { return separator; }
+    std::string decimalSeparator() const override { return separator; }
     std::vector<std::filesystem::path> settingsCandidates() const override { return candidates; }
 
     static std::string Name(ControlId control) { return editor::WindowControls()[std::size_t(control)].name; }

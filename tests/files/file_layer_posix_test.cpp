@@ -318,8 +318,18 @@ TEST(Save, UnprivilegedUserWritesInPlaceWhereRenameWouldLoseSomething)
         ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
         const struct stat before = StatOf(path);
         const std::set<std::string> tmpBefore = Names(fs::temp_directory_path(), "zentab-backup-");
+        // The saver's home, where a copy goes when the module's folder
+        // takes none; /tmp never does, whatever TMPDIR says.
+        const std::string home = dir / "home";
+        fs::create_directory(home);
+        ASSERT_EQ(::chown(home.c_str(), kNobody, kNobody), 0);
 
-        const int status = AsNobody([&] { return SaveMessage(path, Pattern(5000, 4)).empty() ? 0 : 1; });
+        const int status = AsNobody([&] {
+            ::setenv("HOME", home.c_str(), 1);
+            ::unsetenv("XDG_STATE_HOME");
+            ::setenv("TMPDIR", "/tmp", 1);
+            return SaveMessage(path, Pattern(5000, 4)).empty() ? 0 : 1;
+        });
         EXPECT_EQ(status, 0);
         const struct stat after = StatOf(path);
         EXPECT_EQ(ReadFileBytes(path), Pattern(5000, 4));
@@ -329,6 +339,14 @@ TEST(Save, UnprivilegedUserWritesInPlaceWhereRenameWouldLoseSomething)
         EXPECT_EQ(after.st_ino == before.st_ino, c.expectInPlace);
         EXPECT_EQ(Names(folder), std::set<std::string>{"module.bin"});
         EXPECT_EQ(Names(fs::temp_directory_path(), "zentab-backup-"), tmpBefore) << "a backup is left in the temporary folder";
+        const std::string backups = home + "/.local/state/zentab/backups";
+        if (c.folderMode == 0755 && c.owner == 0) {
+            EXPECT_EQ(StatOf(backups).st_uid, kNobody);
+            EXPECT_EQ(StatOf(backups).st_mode & 07777, 0700u);
+            EXPECT_TRUE(Names(backups).empty());
+        } else {
+            EXPECT_FALSE(fs::exists(backups)) << "a backup folder made where none was needed";
+        }
     }
 }
 
@@ -486,6 +504,8 @@ TEST(Save, RefusesToPutTheInPlaceBackupOnAFileSystemInMemory)
             ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m") != 0)
             ::_exit(90);
         ::unsetenv("TMPDIR");
+        ::unsetenv("XDG_STATE_HOME");
+        ::unsetenv("HOME");  // nobody's home, /nonexistent, takes no copy
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
             ::_exit(91);
         const std::string message = SaveMessage(path, Pattern(4000, 10));

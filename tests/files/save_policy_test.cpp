@@ -20,7 +20,14 @@ namespace fs = std::filesystem;
 const fs::path kFolder = "/m";
 const fs::path kModule = "/m/module.bin";
 const fs::path kInMemory = "/spare-in-memory";
+const fs::path kEmptiedAtStart = "/spare-emptied-at-start";  // as /tmp is
 const fs::path kOnDisk = "/spare-on-disk";
+// Backups in a spare folder carry the file's identity and a digest of its
+// full path: this file's, and those of /n/module.bin (inode 23) and of a
+// file removed from /n whose inode 17 this one now has.
+const std::string kOwn = "zentab-backup-module.bin-801-17-fbb13c9d807d47e9-";
+const fs::path kOthersCopy = kOnDisk / "zentab-backup-module.bin-801-23-067a3c81c2d115ba-Zz9Zz9";
+const fs::path kReusedInodesCopy = kOnDisk / "zentab-backup-module.bin-801-17-067a3c81c2d115ba-Yy8Yy8";
 
 // A disk of whole files by name. Scratch files live in open_ until they are
 // named; a named one is on the disk from its creation.
@@ -30,7 +37,7 @@ public:
     std::set<fs::path> refusing;  // folders that take no new file
     bool hardLinked = false;
     bool unnamedFiles = true;
-    std::vector<fs::path> spare{kInMemory, kOnDisk};
+    std::vector<fs::path> spare{kInMemory, kEmptiedAtStart, kOnDisk};
 
     // The fault: the step numbered failAt (from 1) and, depending on the
     // mode, every step after it or every write after it (a disk that still
@@ -52,6 +59,8 @@ public:
         t.folder = requested.parent_path();
         t.kind = files.count(requested) ? SaveTarget::Kind::kRegular : SaveTarget::Kind::kMissing;
         t.renameKeepsAll = !hardLinked;
+        t.identity = t.kind == SaveTarget::Kind::kRegular ? Identity(requested) : "";
+        t.fullPath = requested;
         return Status::Ok();
     }
     Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, Scratch& s) override
@@ -131,13 +140,24 @@ public:
     Status restoreMetadata(Scratch) override { return fault("restoreMetadata"); }
     void holdInterrupts(bool hold) override { held_ += hold ? 1 : -1; }
     Status syncFolder(const fs::path&) override { return fault("syncFolder"); }
-    std::vector<fs::path> spareFolders() override { return spare; }
+    std::vector<fs::path> spareFolders(bool) override { return spare; }
     Status durable(const fs::path& folder) override
     {
         if (Status st = fault("durable"); !st.ok())
             return st;
-        return folder == kInMemory ? Status{Outcome::kFailed, "The folder is held in memory"} : Status::Ok();
+        return folder == kOnDisk ? Status::Ok() : Status{Outcome::kFailed, "The folder does not keep files"};
     }
+
+    // A power cut and the restart after it: what was in memory or in a
+    // temporary folder is gone.
+    void restart()
+    {
+        std::erase_if(files, [](const auto& file) {
+            return file.first.parent_path() == kInMemory || file.first.parent_path() == kEmptiedAtStart;
+        });
+    }
+    // Device and inode: one per file of the disk.
+    static std::string Identity(const fs::path& file) { return file == kModule ? "801-17" : "801-23"; }
     std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
     {
         std::vector<fs::path> found;
@@ -222,12 +242,13 @@ const Strategy kStrategies[] = {
     {"rename refused by the folder, so in place", true, false, true, false, false},
 };
 
-// Files on the fake disk other than the module itself.
+// Files on the fake disk other than the module itself and another file's
+// copy.
 std::set<fs::path> Beside(const FakeDisk& disk)
 {
     std::set<fs::path> names;
     for (const auto& [name, bytes] : disk.files) {
-        if (name != kModule)
+        if (name != kModule && name != kOthersCopy)
             names.insert(name);
     }
     return names;
@@ -245,12 +266,15 @@ TEST(SavePolicy, EveryFailingStepOfEveryStrategyKeepsAWholeModule)
                     FakeDisk disk;
                     if (strategy.exists)
                         disk.files[kModule] = kOld;
+                    // Perhaps the only whole copy of /n/module.bin, whose
+                    // bytes equal this file's.
+                    disk.files[kOthersCopy] = kOld;
                     disk.hardLinked = strategy.hardLinked;
                     disk.unnamedFiles = strategy.unnamedFiles;
                     if (strategy.folderRefuses)
                         disk.refusing.insert(kFolder);
                     if (strategy.onlyInMemory)
-                        disk.spare = {kInMemory};
+                        disk.spare = {kInMemory, kEmptiedAtStart};
                     disk.failAt = failAt;
                     disk.mode = mode;
                     disk.failWith = outcome;
@@ -271,6 +295,7 @@ TEST(SavePolicy, EveryFailingStepOfEveryStrategyKeepsAWholeModule)
                                  << "; message: " << message << "; warning: " << warning);
                     EXPECT_EQ(disk.stillOpen(), 0u);
                     EXPECT_EQ(disk.held(), 0);
+                    disk.restart();
                     const bool written = disk.files.count(kModule) && disk.files.at(kModule) == kNew;
                     const std::string said = message + "\n" + warning;
                     if (!threw) {
@@ -284,6 +309,7 @@ TEST(SavePolicy, EveryFailingStepOfEveryStrategyKeepsAWholeModule)
                     } else {
                         EXPECT_EQ(message.rfind("Cannot create file \"/m/module.bin\". ", 0), 0u);
                     }
+                    EXPECT_TRUE(disk.files.count(kOthersCopy) && disk.files.at(kOthersCopy) == kOld);
                     const bool oldWhole = strategy.exists ? disk.files.count(kModule) && disk.files.at(kModule) == kOld
                                                           : disk.files.count(kModule) == 0;
                     bool backupHoldsOld = false;
@@ -319,8 +345,12 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
         {"an unused temporary", "/m/.module.bin.zentab-a1b2c3", kNew, false, false},
         {"a backup equal to the file", "/m/module.bin.zentab-backup-a1b2c3", kOld, false, false},
         {"a backup that differs from the file", "/m/module.bin.zentab-backup-a1b2c3", {7}, true, true},
-        {"a spare folder's backup that differs", kOnDisk / "zentab-backup-module.bin-a1b2c3", {7}, true, true},
+        {"a spare folder's backup that differs", kOnDisk / (kOwn + "a1b2c3"), {7}, true, true},
+        {"a spare folder's backup equal to the file", kOnDisk / (kOwn + "a1b2c3"), kOld, false, false},
         {"another file's backup", "/m/other.bin.zentab-backup-a1b2c3", {7}, true, false},
+        {"a copy of another file of the same name, equal to this one", kOthersCopy, kOld, true, false},
+        {"a copy of a removed file whose inode this one reuses", kReusedInodesCopy, kOld, true, false},
+        {"a spare folder's copy that names no file", kOnDisk / "zentab-backup-module.bin-a1b2c3", kOld, true, false},
     };
     for (const Case& c : cases) {
         for (const bool hardLinked : {false, true}) {
@@ -334,7 +364,7 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
             EXPECT_EQ(disk.files.count(c.leftover), c.kept ? 1u : 0u);
             const bool named = warning.find("\"" + c.leftover.generic_string() + "\"") != std::string::npos;
             EXPECT_EQ(named, c.reported) << warning;
-            EXPECT_EQ(Beside(disk).size(), c.kept ? 1u : 0u);
+            EXPECT_EQ(disk.files.size(), c.kept ? 2u : 1u);
         }
     }
 }

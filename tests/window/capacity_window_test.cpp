@@ -281,12 +281,16 @@ private slots:
         const LocaleGuard guard{QLocale()};
         EditorHarness h;
         Load(h, 4);
-        QLocale::setDefault(QLocale(QLocale::German));
-        h.field(QStringLiteral("LBA12"))->setText(QStringLiteral("2T"));
-        h.pressEnter(QStringLiteral("LBA12"));
-        QCOMPARE(h.labelText(QStringLiteral("la12")), QStringLiteral("2,0T"));
-        h.field(QStringLiteral("LBA12"))->setText(QStringLiteral("3906250000000"));
-        QCOMPARE(h.labelText(QStringLiteral("la12")), QStringLiteral("2,00P"));
+        // Arabic's separator is one character of two bytes in UTF-8.
+        for (const auto& [locale, separator] : {std::pair{QLocale(QLocale::German), QStringLiteral(",")},
+                                                std::pair{QLocale(QLocale::Arabic, QLocale::Egypt), QStringLiteral("\u066B")}}) {
+            QLocale::setDefault(locale);
+            h.field(QStringLiteral("LBA12"))->setText(QStringLiteral("2T"));
+            h.pressEnter(QStringLiteral("LBA12"));
+            QCOMPARE(h.labelText(QStringLiteral("la12")), "2" + separator + "0T");
+            h.field(QStringLiteral("LBA12"))->setText(QStringLiteral("3906250000000"));
+            QCOMPARE(h.labelText(QStringLiteral("la12")), "2" + separator + "00P");
+        }
     }
 };
 

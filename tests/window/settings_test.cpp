@@ -102,6 +102,7 @@ private slots:
             "976773168");
         row("no line end at the end", "[CAPACITY]\nK=last", {"K"}, "K", "last");
         row("empty text", "", {}, "K", "");
+        row("byte-order mark before the section", "\xEF\xBB\xBF[CAPACITY]\nK=1\n", {"K"}, "K", "1");
         row("value of 3000 characters cut to 2047", "[CAPACITY]\nK=" + QByteArray(3000, 'v') + "\n", {"K"}, "K",
             QByteArray(2047, 'v'));
         row("value of 2047 characters whole", "[CAPACITY]\nK=" + QByteArray(2047, 'v') + "\n", {"K"}, "K",
@@ -157,6 +158,22 @@ private slots:
             QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(copied));
         }
         QVERIFY(h.takeBoxes().isEmpty());
+    }
+
+    // Keys in 8-bit text (Latin-1 where the locale names no other charset)
+    // and in UTF-8, after a byte-order mark, show readably and copy.
+    void keysInAnyTextShowReadablyAndCopyTheirValue()
+    {
+        writeSettings("\xEF\xBB\xBF[CAPACITY]\r\n2000\xC4\xD6=1\r\n4000\xD0\x93\xD0\x91=\xB2\r\n");
+        EditorHarness h;
+        QComboBox* box = capacityBox(h);
+        QCOMPARE(box->count(), 2);
+        QCOMPARE(box->itemText(0), QStringLiteral("2000\u00C4\u00D6"));
+        QCOMPARE(box->itemText(1), QStringLiteral("4000\u0413\u0411"));
+        pick(box, box->itemText(0));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("1"));
+        pick(box, box->itemText(1));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\u00B2"));
     }
 
     // Each pick replaces the clipboard, also a pick of the entry already

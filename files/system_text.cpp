@@ -1,0 +1,40 @@
+#include "system_text.h"
+
+#include <cstdint>
+
+namespace zentab {
+
+bool IsUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<std::uint8_t>(text[i]);
+        std::size_t length = 1;
+        std::uint32_t code = lead;
+        std::uint32_t least = 0;
+        if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07, least = 0x10000;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0x80) {
+            return false;
+        }
+        if (text.size() - i < length)
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<std::uint8_t>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string SystemTextToUtf8(const std::string& text) { return IsUtf8(text) ? text : CodePageToUtf8(text); }
+
+}  // namespace zentab
