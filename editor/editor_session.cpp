@@ -59,8 +59,9 @@ private:
 
 int ShownRows(int rows) { return rows < kShownRows ? rows : kShownRows; }
 
-// Names are 8-bit text in the module, one Latin-1 character per byte.
-std::string NameBytes(const std::string& shown) { return Utf8ToLatin1(shown).value_or(shown); }
+// Names are 8-bit text in the module, one Latin-1 character per byte; a
+// character without such a byte is refused, never written as its UTF-8.
+const char kNameProblem[] = "a name holds only characters of one byte each (Latin-1).";
 
 std::string CellName(int format, int row) { return std::string(FormatName(format)) + ", row " + std::to_string(row); }
 
@@ -204,6 +205,11 @@ void EditorSession::save()
     }
     const ScopedFlag saving(saving_);
     ModelTable edited = module_.table;
+    if (std::string fields = collectModelNames(module_.layout.rowsPerFormat, edited); !fields.empty()) {
+        view_.showMessage("Save refused: the module cannot store what these name fields show.\n" + fields +
+                          "Nothing was written.");
+        return;
+    }
     if (std::string fields = collectModelTable(module_.layout.rowsPerFormat, edited); !fields.empty()) {
         view_.showMessage("Save refused: the module cannot store what these LBA fields show.\n" + fields +
                           "Nothing was written.");
@@ -226,12 +232,25 @@ void EditorSession::save()
         view_.showMessage(warning);
 }
 
+std::string EditorSession::collectModelNames(int rows, ModelTable& table) const
+{
+    std::string problems;
+    for (int r = 1; r <= ShownRows(rows); ++r) {
+        for (int f = 1; f <= kFormats; ++f) {
+            const std::string text = view_.text(ModelField(f, r));
+            if (const std::optional<std::string> bytes = Utf8ToLatin1(text))
+                table.name(r, f) = *bytes;
+            else
+                problems += CellName(f, r) + ", \"" + text + "\": " + kNameProblem + '\n';
+        }
+    }
+    return problems;
+}
+
 std::string EditorSession::collectModelTable(int rows, ModelTable& table) const
 {
     std::string problems;
     for (int r = 1; r <= ShownRows(rows); ++r) {
-        for (int f = 1; f <= kFormats; ++f)
-            table.name(r, f) = NameBytes(view_.text(ModelField(f, r)));
         for (int f = 1; f <= kFormats; ++f) {
             const std::string text = view_.text(LbaField(f, r));
             // Untouched since Load: the cell keeps the value it was read with.
@@ -260,7 +279,10 @@ void EditorSession::btAutoClick()
     guarded([this] {
         AutoInputs inputs;
         inputs.alignment = StrToIntDef(view_.text(Controls().edAligned), 50);
-        inputs.modelTemplate = NameBytes(view_.text(Controls().edModel));
+        const std::optional<std::string> modelTemplate = templateBytes();
+        if (!modelTemplate)
+            return;
+        inputs.modelTemplate = *modelTemplate;
         inputs.headSize = StrToInt64Def(view_.text(LbaField(1, 1)), 0);
         if (inputs.headSize == 0) {
             view_.showMessage("Enter LBA Size for Head 0");
@@ -283,14 +305,25 @@ void EditorSession::miFromHeadClick(int n)
 
 void EditorSession::FillFromHead(std::int64_t perHeadSize)
 {
-    const std::string modelTemplate = NameBytes(view_.text(Controls().edModel));
+    const std::optional<std::string> modelTemplate = templateBytes();
+    if (!modelTemplate)
+        return;
     const std::int32_t alignment = StrToIntDef(view_.text(Controls().edAligned), 50);
-    const auto rows = FromHeadRows(perHeadSize, module_.layout.rowsPerFormat, alignment, modelTemplate);
+    const auto rows = FromHeadRows(perHeadSize, module_.layout.rowsPerFormat, alignment, *modelTemplate);
     for (int r = 1; r <= int(rows.size()); ++r) {
         forgetLoadedText(LbaField(1, r));
         view_.setText(ModelField(1, r), Latin1ToUtf8(rows[std::size_t(r - 1)].name));
         view_.setText(LbaField(1, r), IntToStr(rows[std::size_t(r - 1)].value));
     }
+}
+
+std::optional<std::string> EditorSession::templateBytes() const
+{
+    const std::string text = view_.text(Controls().edModel);
+    std::optional<std::string> bytes = Utf8ToLatin1(text);
+    if (!bytes)
+        view_.showMessage("Model name template, \"" + text + "\": " + kNameProblem);
+    return bytes;
 }
 
 void EditorSession::LBA11KeyPress(ControlId field, char32_t key)

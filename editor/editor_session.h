@@ -60,7 +60,9 @@ private:
     void save();
     // The grid's rows 1..min(rows, 10) into table; the fields whose text the
     // module could not store as shown, one line each.
+    std::string collectModelNames(int rows, ModelTable& table) const;
     std::string collectModelTable(int rows, ModelTable& table) const;
+    std::optional<std::string> templateBytes() const;
     void copyCapacityValue();
     // Forgets that field (or all of them) still shows the text Load put there.
     void forgetLoadedText(ControlId field);

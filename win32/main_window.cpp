@@ -64,6 +64,32 @@ std::wstring ClipboardLine(HWND owner)
     return text.substr(0, text.find_first_of(L"\r\n"));
 }
 
+// What reaches a name field by a way no key or paste handler sees (an input
+// method's result, an inserted control character, WM_SETTEXT) is kept to
+// Latin-1 here, as the edit announces the change and before it is drawn.
+void KeepLatin1(HWND edit)
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(edit, text.data(), int(text.size()))));
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    std::wstring kept;
+    DWORD keptStart = start, keptEnd = end;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] <= 0xFF) {
+            kept += text[i];
+            continue;
+        }
+        keptStart -= i < start ? 1 : 0;
+        keptEnd -= i < end ? 1 : 0;
+    }
+    if (kept.size() == text.size())
+        return;
+    MessageBeep(MB_OK);
+    SetWindowTextW(edit, kept.c_str());
+    SendMessageW(edit, EM_SETSEL, keptStart, keptEnd);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Module& module) : view_(*this), session_(module, view_)
@@ -319,6 +345,10 @@ void MainWindow::command(int id, int code, HWND from)
     case ControlKind::LbaEdit:
         if (code == EN_CHANGE)
             session_.LBAChange(c.format, c.row);
+        break;
+    case ControlKind::NameEdit:
+        if (code == EN_UPDATE && from)
+            KeepLatin1(from);
         break;
     case ControlKind::ComboBox:
         if (code == CBN_DROPDOWN)

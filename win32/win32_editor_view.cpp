@@ -142,13 +142,27 @@ void Win32EditorView::setFieldActive(ControlId control, bool active)
     // with WM_CTLCOLOREDIT (the window colour), a disabled one with
     // WM_CTLCOLORSTATIC (the button face).
     const HWND hwnd = window_.control(control);
-    EnableWindow(hwnd, active);
+    Enable(hwnd, active);
     if (const HWND button = window_.lbaButton(control))
-        EnableWindow(button, active);
+        Enable(button, active);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void Win32EditorView::setEnabled(ControlId control, bool enabled) { EnableWindow(window_.control(control), enabled); }
+void Win32EditorView::setEnabled(ControlId control, bool enabled) { Enable(window_.control(control), enabled); }
+
+void Win32EditorView::Enable(HWND hwnd, bool enabled)
+{
+    // Disabling the focused control leaves the focus nowhere, and Tab and
+    // Esc with it; it moves on to the next control, as in the Qt window.
+    const HWND focus = GetFocus();
+    const bool hadFocus = !enabled && focus && (focus == hwnd || IsChild(hwnd, focus));
+    EnableWindow(hwnd, enabled);
+    if (!hadFocus)
+        return;
+    const HWND top = GetAncestor(hwnd, GA_ROOT);
+    const HWND next = GetNextDlgTabItem(top, hwnd, FALSE);
+    SetFocus(next && next != hwnd ? next : top);
+}
 
 void Win32EditorView::setDescription(ControlId control, const std::string& text)
 {

@@ -44,6 +44,8 @@ public:
     std::vector<std::filesystem::path> settingsFiles;
 
 private:
+    static void Enable(HWND hwnd, bool enabled);
+
     MainWindow& window_;
 };
 

@@ -24,6 +24,7 @@ struct FieldCase {
     // What the saved module holds there; -1 when Save must refuse.
     std::int64_t saved;
     const char* why;  // part of the refusal
+    bool nameField = false;
 };
 
 const FieldCase kFieldCases[] = {
@@ -40,6 +41,7 @@ const FieldCase kFieldCases[] = {
     {"negative NEW", true, 3, 3, "-5", -1, "is negative"},
     {"3T in STD", false, 3, 3, "5860533168", -1, "does not fit the 32-bit values of an STD module"},
     {"2^32 in STD", false, 3, 3, "4294967296", -1, "does not fit the 32-bit values of an STD module"},
+    {"name beyond Latin-1", true, 2, 1, "\xD0\x9C\xD0\xBE\xD0\xB4", -1, "one byte each (Latin-1)", true},
 };
 
 void PrintTo(const FieldCase& c, std::ostream* out) { *out << c.label; }
@@ -55,7 +57,8 @@ TEST_P(SaveField, StoresExactlyOrRefusesNamingTheField)
     load(write("in.bin", builder));
     const std::vector<std::uint8_t> image = module.image.bytes();
     const zentab::ModelTable table = module.table;
-    view.type(LbaField(c.format, c.row), c.text);
+    const auto field = c.nameField ? ModelField(c.format, c.row) : LbaField(c.format, c.row);
+    view.type(field, c.text);
     view.saveAnswers.push_back(dir / "out.bin");
     session.btSaveClick();
 
@@ -77,7 +80,7 @@ TEST_P(SaveField, StoresExactlyOrRefusesNamingTheField)
     EXPECT_EQ(module.table.values, table.values);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.bin"));
     // The field keeps what the user typed, to be mended.
-    EXPECT_EQ(view.text(LbaField(c.format, c.row)), c.text);
+    EXPECT_EQ(view.text(field), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, SaveField, ::testing::ValuesIn(kFieldCases),

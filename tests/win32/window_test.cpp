@@ -72,7 +72,9 @@ protected:
               (L"zentab-окно-" + zentab::Widen(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
-        std::ofstream(dir / L"ZentabEditor.ini") << "[CAPACITY]\r\n500GB=976773168\r\n2000GB=3907029168\r\n";
+        // The last key in 8-bit text, as a Russian system writes 2000ГБ.
+        std::ofstream(dir / L"ZentabEditor.ini")
+            << "[CAPACITY]\r\n500GB=976773168\r\n2000GB=3907029168\r\n2000\xC3\xC1=3907029000\r\n";
 
         window = std::make_unique<zentab::win32::MainWindow>(module);
         window->quitOnDestroy = false;
@@ -232,7 +234,7 @@ TEST_F(WindowTest, OpensFixedSizeWithItsTitleAndEveryControl)
     EXPECT_FALSE(IsWindowEnabled(at(Controls().btSave)));
     EXPECT_FALSE(IsWindowEnabled(at(Controls().btAuto)));
     EXPECT_EQ(text(Controls().cbStdCapacity), "Copy Std Capacity");
-    EXPECT_EQ(SendMessageW(at(Controls().cbStdCapacity), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(at(Controls().cbStdCapacity), CB_GETCOUNT, 0, 0), 3);
 }
 
 // Load, an edit, Save: the saved bytes against a module built with the edit.
@@ -369,7 +371,13 @@ INSTANTIATE_TEST_SUITE_P(Window, WindowEditTest, ::testing::Range(0, int(EditCas
 TEST_F(WindowTest, DroppedFileLoadsAndCtrlSSavesIt)
 {
     const Path input = write("сброшен.bin", Rows(2));
+    load(write("ten.bin", Rows(10)));
+    SetFocus(at(LbaField(1, 10)));
     drop(input);
+    // Row 10 went out of use under the focus; the keyboard still has a place.
+    EXPECT_FALSE(IsWindowEnabled(at(LbaField(1, 10))));
+    ASSERT_NE(GetFocus(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(GetFocus()) && IsChild(window->hwnd(), GetFocus()));
     wchar_t title[256];
     GetWindowTextW(window->hwnd(), title, 256);
     EXPECT_EQ(std::wstring(title), L"Редактор списка моделей - сброшен.bin");
@@ -420,24 +428,38 @@ TEST_F(WindowTest, KeysOutsideTheirPlaceDoNothing)
 
 TEST_F(WindowTest, NamesTakeLatin1UpToTheLimit)
 {
+    // Replaced: text put in as an input method's result or an inserted
+    // control character arrives; set: WM_SETTEXT from any program.
     struct Case {
         const wchar_t* typed;
         const wchar_t* pasted;
         std::string shown;
+        const wchar_t* replaced = nullptr;
+        const wchar_t* set = nullptr;
     } cases[] = {
         {L"ABCDEFGHIJKLMNOPQRSTUVWXYZ", nullptr, "ABCDEFGHIJKLMNOPQRSTUVWX"},
         {L"Caf\u00e9 \u0416", nullptr, "Caf\u00e9 "},
         {nullptr, L"0123456789012345678901234567\r\nnext", "012345678901234567890123"},
         {nullptr, L"\u0416\u0417", ""},
+        {L"AB", nullptr, "A\u00e9xB", L"\u041c\u200e\u00e9"},
+        {nullptr, nullptr, " 2", nullptr, L"\u041c\u043e\u0434\u0435\u043b\u044c 2"},
     };
+    const HWND edit = at(Controls().edModel);
     for (const Case& c : cases) {
         setText(Controls().edModel, "");
         if (c.typed)
             type(Controls().edModel, c.typed);
         if (c.pasted) {
             PutOnClipboard(c.pasted);
-            SendMessageW(at(Controls().edModel), WM_PASTE, 0, 0);
+            SendMessageW(edit, WM_PASTE, 0, 0);
         }
+        if (c.replaced) {
+            SendMessageW(edit, EM_SETSEL, 1, 1);
+            SendMessageW(edit, EM_REPLACESEL, TRUE, LPARAM(c.replaced));
+            type(Controls().edModel, L"x");  // lands where the caret was left
+        }
+        if (c.set)
+            SetWindowTextW(edit, c.set);
         EXPECT_EQ(text(Controls().edModel), c.shown);
     }
 }
@@ -455,6 +477,14 @@ TEST_F(WindowTest, StandardCapacityGoesToTheClipboard)
     SetWindowTextW(combo, L"500g");
     SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_EDITCHANGE), LPARAM(combo));
     EXPECT_EQ(ClipboardText(), "");
+    // The 8-bit key reads in the system's code page, and picking it copies.
+    wchar_t shown[3] = {};
+    MultiByteToWideChar(CP_ACP, 0, "\xC3\xC1", 2, shown, 2);
+    SendMessageW(combo, CB_SETCURSEL, 2, 0);
+    SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE), LPARAM(combo));
+    EXPECT_EQ(text(Controls().cbStdCapacity), "2000" + zentab::Narrow(shown));
+    EXPECT_EQ(text(Controls().cbStdCapacity).find("\xEF\xBF\xBD"), std::string::npos);
+    EXPECT_EQ(ClipboardText(), "3907029000");
 }
 
 }  // namespace
