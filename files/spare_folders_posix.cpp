@@ -25,14 +25,21 @@ constexpr long kRamfsMagic = 0x858458f6;
 
 bool Absolute(const char* path) { return path && path[0] == '/'; }
 
+// A home that does not exist is not made just to hold a backup.
+bool HomeExists(const char* path)
+{
+    struct stat st {};
+    return Absolute(path) && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // The saver's state folder by the XDG rules; none without a home.
 std::optional<fs::path> StateFolder()
 {
     if (const char* state = std::getenv("XDG_STATE_HOME"); Absolute(state))
         return fs::path(state);
     if (const char* home = std::getenv("HOME"); Absolute(home))
-        return fs::path(home) / ".local" / "state";
-    if (const passwd* user = ::getpwuid(::geteuid()); user && Absolute(user->pw_dir))
+        return HomeExists(home) ? std::optional(fs::path(home) / ".local" / "state") : std::nullopt;
+    if (const passwd* user = ::getpwuid(::geteuid()); user && HomeExists(user->pw_dir))
         return fs::path(user->pw_dir) / ".local" / "state";
     return std::nullopt;
 }
