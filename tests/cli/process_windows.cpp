@@ -107,8 +107,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    // Wine under load now and then fails a start with an internal error
+    // (1359) that a second try does not meet; a real failure repeats.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        if (attempt > 0)
+            ::Sleep(200);
+        started = ::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &process);
+        if (!started && ::GetLastError() != ERROR_INTERNAL_ERROR)
+            break;
+    }
     ::CloseHandle(input);
     ::CloseHandle(outWrite);
     ::CloseHandle(errWrite);
