@@ -199,6 +199,15 @@ void TfmZentabEditor::dragMoveEvent(QDragMoveEvent* event)
         event->ignore();
 }
 
+void TfmZentabEditor::openWhenShown(std::vector<std::filesystem::path> arguments)
+{
+    if (arguments.empty())
+        return;
+    QMetaObject::invokeMethod(
+        this, [this, arguments = std::move(arguments)] { session_.OpenStartArguments(arguments); },
+        Qt::QueuedConnection);
+}
+
 void TfmZentabEditor::dropEvent(QDropEvent* event)
 {
     const QString path = DroppedFile(event->mimeData());

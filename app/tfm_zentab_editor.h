@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
+#include <vector>
 
 class LbaEdit;
 class NameEdit;
@@ -37,6 +39,10 @@ public:
     explicit TfmZentabEditor(zentab::Module& module, QWidget* parent = nullptr);
 
     zentab::editor::EditorSession& session() { return session_; }
+
+    // The program's arguments, taken up once the event loop runs, so that a
+    // module given on the command line loads into a window already shown.
+    void openWhenShown(std::vector<std::filesystem::path> arguments);
 
     // Field grid by Format and row.
     NameEdit* modelField(int format, int row) const;

@@ -11,6 +11,7 @@
 #include "module_edit.h"
 #include "pending_messages.h"
 #include "profile_reader.h"
+#include "start_arguments.h"
 #include "system_text.h"
 #include "table_fit.h"
 
@@ -151,6 +152,15 @@ void EditorSession::btLoadClick()
 void EditorSession::LoadDroppedFile(const std::filesystem::path& path)
 {
     runLoad([&path] { return std::optional<std::filesystem::path>(path); });
+}
+
+void EditorSession::OpenStartArguments(const std::vector<std::filesystem::path>& arguments)
+{
+    const StartArguments start = ReadStartArguments(arguments);
+    if (start.file)
+        LoadDroppedFile(*start.file);
+    if (!start.ignored.empty())
+        view_.showMessage(IgnoredArgumentsText(start.ignored));
 }
 
 void EditorSession::runLoad(const std::function<std::optional<std::filesystem::path>()>& chooseFile)

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace zentab::editor {
 
@@ -27,6 +28,9 @@ public:
     void btLoadClick();
     // Load with a file dropped on the window in place of the open dialog's choice.
     void LoadDroppedFile(const std::filesystem::path& path);
+    // The editor's command line, once the window is shown: its one file is
+    // loaded as a drop is, and a message names whatever was not used.
+    void OpenStartArguments(const std::vector<std::filesystem::path>& arguments);
     void btSaveClick();
     void btAutoClick();
     // The item From Head n (1..10) of pmFromHeads.

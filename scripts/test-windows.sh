@@ -94,12 +94,14 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
 probe=$out/tests/win32/window_probe.exe
 title="Редактор списка моделей"
 
-# Starts an editor, checks its window from outside, closes it.
+# Starts an editor with the arguments after the first three, checks its
+# window and title from outside, closes it.
 check_editor() {
-    local exe=$1 shot=${2:-}
-    "$wine" "$exe" &
+    local exe=$1 expected=$2 shot=$3
+    shift 3
+    "$wine" "$exe" "$@" &
     local pid=$!
-    "$wine" "$probe" check "$title"
+    "$wine" "$probe" check "$expected"
     if [ -n "$shot" ]; then
         import -window root "$shot"
         echo "screenshot: $shot"
@@ -121,8 +123,11 @@ rm -f "$zip"
 (cd "$out/package" && cmake -E tar cf "$zip" --format=zip "ZentabEditor-$version-win64")
 echo "$zip"
 
-echo "== The editor under Wine, from the unpacked zip"
-check_editor "$stage/ZentabEditor.exe" "$out/screenshot.png"
+echo "== The editor under Wine, from the unpacked zip, opening a module as Open with does"
+modules="$out/модули"
+rm -rf "$modules" && "$out/host/tools/make_examples" "$modules" >/dev/null
+check_editor "$stage/ZentabEditor.exe" "$title - royl-new-10rows.bin" "$out/screenshot.png" \
+    "Z:$(echo "$modules/royl-new-10rows.bin" | tr / '\\')"
 
 echo "== Installer"
 setup=$out/ZentabEditor-$version-setup.exe
@@ -137,7 +142,7 @@ for f in ZentabEditor.exe zentab.exe uninstall.exe ZentabEditor.example.ini; do
 done
 [ -f "$shortcut" ] || { echo "no Start-menu shortcut" >&2; exit 1; }
 "$wine" reg query "$key" /v UninstallString >/dev/null
-check_editor 'C:\Program Files\ZentabEditor\ZentabEditor.exe'
+check_editor 'C:\Program Files\ZentabEditor\ZentabEditor.exe' "$title" ""
 # The uninstaller runs from a copy of itself and returns at once.
 "$wine" 'C:\Program Files\ZentabEditor\uninstall.exe' /S
 for _ in $(seq 300); do [ ! -e "$installed" ] && break; sleep 0.1; done

@@ -1,10 +1,32 @@
-// Start-up: the one window with its module state, then the message loop.
-// Command-line arguments are ignored.
+// Start-up: the one window with its module state, then the message loop. A
+// module named on the command line ("Open with", a drop on the program or
+// its shortcut) is loaded once the window is shown.
 
 #include "main_window.h"
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// The words after the program's name, split as the shell quoted them.
+std::vector<std::filesystem::path> StartArguments()
+{
+    std::vector<std::filesystem::path> arguments;
+    int count = 0;
+    if (wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i)
+            arguments.emplace_back(words[i]);
+        LocalFree(words);
+    }
+    return arguments;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
@@ -18,6 +40,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     {
         zentab::win32::MainWindow window(module);
         if (window.create(showCommand)) {
+            window.openWhenShown(StartArguments());
             MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0) {
                 if (!window.translate(message)) {

@@ -251,6 +251,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         afterCommand();
         return 0;
+    case kOpenArguments: {
+        const std::vector<std::filesystem::path> arguments = std::move(startArguments_);
+        startArguments_.clear();
+        session_.OpenStartArguments(arguments);
+        afterCommand();
+        return 0;
+    }
     case WM_DPICHANGED: {
         layout(HIWORD(wParam));
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -391,6 +398,14 @@ void MainWindow::fromHeadMenu(POINT at)
     }
     if (const int chosen = trackMenu(fromHeads_, at))
         command(chosen, 0, nullptr);
+}
+
+void MainWindow::openWhenShown(std::vector<std::filesystem::path> arguments)
+{
+    if (arguments.empty())
+        return;
+    startArguments_ = std::move(arguments);
+    PostMessageW(hwnd_, kOpenArguments, 0, 0);
 }
 
 void MainWindow::dropFiles(HDROP drop)

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
     // Creates the window and its controls, runs FormCreate, then shows it
     // centred on its monitor. False when the system refused the window.
     bool create(int showCommand);
+
+    // The program's arguments, taken up once the message loop runs, so that
+    // a module given on the command line loads into a window already shown.
+    void openWhenShown(std::vector<std::filesystem::path> arguments);
 
     HWND hwnd() const { return hwnd_; }
     // The control's window; nullptr for panels (painted) and menu items.
@@ -57,6 +62,7 @@ private:
     static constexpr int kFirstCommand = 1000;
     static constexpr int kFirstLbaButton = 20000;
     static constexpr UINT kLoadDropped = WM_APP + 1;
+    static constexpr UINT kOpenArguments = WM_APP + 2;
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK FieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -91,6 +97,7 @@ private:
     // of the pick copies then, unless the change did it already.
     bool copiedSincePick_ = false;
     std::filesystem::path dropped_;
+    std::vector<std::filesystem::path> startArguments_;
 
     Win32EditorView view_;
     editor::EditorSession session_;

@@ -1,7 +1,8 @@
 // Looks at the running editor from outside, as the user would see it.
-//   window_probe check TITLE   waits for the visible window, prints its title
-//                              and client size; fails unless the title is
-//                              TITLE and the client 1268x663 at 96 dpi
+//   window_probe check TITLE   waits for the visible window and its title,
+//                              prints the title and client size; fails
+//                              unless the title is TITLE and the client
+//                              1268x663 at 96 dpi
 //   window_probe close         closes it and waits for its process to end;
 //                              fails unless it ends by itself with status 0
 
@@ -43,9 +44,15 @@ int wmain(int argc, wchar_t** argv)
             WaitForInputIdle(process, 20000);
             CloseHandle(process);
         }
-        RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // A module given on the command line names itself in the title once loaded.
         wchar_t title[512] = {};
-        GetWindowTextW(editor, title, 512);
+        for (int i = 0; i < 100; ++i) {
+            GetWindowTextW(editor, title, 512);
+            if (std::wstring(title) == argv[2])
+                break;
+            Sleep(100);
+        }
+        RedrawWindow(editor, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         RECT client{};
         GetClientRect(editor, &client);
         std::printf("title: %s\nclient: %ldx%ld\n", zentab::Narrow(title).c_str(), client.right, client.bottom);

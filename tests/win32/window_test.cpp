@@ -388,6 +388,32 @@ TEST_F(WindowTest, DroppedFileLoadsAndCtrlSSavesIt)
     EXPECT_EQ(FileBytes(output), FileBytes(input));
 }
 
+// "Open with" and a drop on the program: the command line's module, in a
+// Cyrillic folder, loads once the window runs; the rest is named; a missing
+// file gets Load's error and the window goes on.
+TEST_F(WindowTest, CommandLineModuleLoadsAsADrop)
+{
+    std::filesystem::create_directory(dir / L"модули");
+    const Path input = write("модули/m.bin", Rows(3));
+    window->openWhenShown({input, L"/x", L"-y"});
+    pump();
+    EXPECT_EQ(text(ModelField(1, 3)), ModuleBuilder::defaultName(3, 1));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("\n-y"), std::string::npos) << messages[0];
+    EXPECT_EQ(messages[0].find("m.bin"), std::string::npos) << messages[0];
+    saveAnswers.push_back({});
+    click(Controls().btSave);
+    ASSERT_EQ(proposedNames.size(), 1u);
+    EXPECT_EQ(proposedNames[0], input);
+
+    window->openWhenShown({dir / L"нет.bin"});
+    pump();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("нет.bin"), std::string::npos) << errors[0];
+    load(input);
+    EXPECT_EQ(text(ModelField(1, 1)), ModuleBuilder::defaultName(1, 1));
+}
+
 TEST_F(WindowTest, SaveAfterACancelledLoadWritesNothing)
 {
     const Path input = write("m.bin", Rows(2));

@@ -2,9 +2,11 @@
 // else that is dropped changes anything.
 
 #include "editor_harness.h"
+#include "file_paths.h"
 #include "window_test_registry.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -145,6 +147,43 @@ private slots:
         QVERIFY(Drop(h.window(), Urls({QUrl::fromLocalFile(dropped)})));
         h.save(QString());  // cancelled: the dialog keeps what it proposed
         QCOMPARE(h.window().SaveDialog1->selectedFiles().value(0), dropped);
+        QVERIFY(h.unexpected().isEmpty());
+    }
+
+    // "ZentabEditor FILE", as a file manager starts it: the module in a
+    // Cyrillic folder loads as a Load of it does and Save proposes it; what
+    // else was given is named; a missing file gets Load's error and the
+    // window stays usable.
+    void commandLineOpensItsFileAsADrop()
+    {
+        const auto bytes = ModuleBytes(ModuleBuilder().rows(7).newLayout());
+        LoadOutcome loaded;
+        {
+            EditorHarness byLoad;  // alone: a harness answers every box that shows
+            byLoad.load(byLoad.writeModule(QStringLiteral("m.bin"), bytes));
+            loaded = Outcome(byLoad);
+        }
+        EditorHarness h;
+        QVERIFY(QDir(h.path(QString())).mkdir(QStringLiteral("модули")));
+        const QString file = h.writeModule(QStringLiteral("модули/m.bin"), bytes);
+        h.window().openWhenShown({ToFilePath(file), "--fullscreen"});
+        QTest::qWait(30);
+        const LoadOutcome opened = Outcome(h);
+        QCOMPARE(opened.title, loaded.title);
+        QCOMPARE(opened.fields, loaded.fields);
+        QCOMPARE(opened.image, loaded.image);
+        QCOMPARE(opened.boxes.size(), 1);
+        QVERIFY2(opened.boxes[0].endsWith(QStringLiteral("\n--fullscreen")), qPrintable(opened.boxes[0]));
+        h.save(QString());
+        QCOMPARE(h.window().SaveDialog1->selectedFiles().value(0), file);
+
+        const QString missing = h.path(QStringLiteral("модули/нет.bin"));
+        h.window().openWhenShown({ToFilePath(missing)});
+        QTest::qWait(30);
+        const QStringList boxes = h.takeBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QVERIFY2(boxes[0].contains(QStringLiteral("нет.bin")), qPrintable(boxes[0]));
+        QVERIFY(h.find<QPushButton>(QStringLiteral("btLoad"))->isEnabled());
         QVERIFY(h.unexpected().isEmpty());
     }
 
