@@ -8,6 +8,7 @@
 #include "lba_fields.h"
 #include "module_state.h"
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -39,6 +40,8 @@ public:
     explicit TfmZentabEditor(zentab::Module& module, QWidget* parent = nullptr);
 
     zentab::editor::EditorSession& session() { return session_; }
+    // The widget built for a control of the description; nullptr for menus.
+    QWidget* widget(zentab::editor::ControlId id) const { return view_.widget(id); }
 
     // The program's arguments, taken up once the event loop runs, so that a
     // module given on the command line loads into a window already shown.
@@ -91,9 +94,9 @@ private:
     void buildControls();
     QWidget* buildControl(zentab::editor::ControlId id);
     void connectHandlers();
-    QWidget* widget(zentab::editor::ControlId id) const { return view_.widget(id); }
 
     QtEditorView view_;
+    QFont sizeFont_;  // of the size labels, chosen so that every size text fits
     zentab::editor::EditorSession session_;
     bool centred_ = false;
     // A close asked for while Save ran: the window closes once Save is done.

@@ -4,10 +4,13 @@
 #include "lba_edit.h"
 #include "name_edit.h"
 #include "qt_editor_view.h"
+#include "text_fit.h"
 #include "tfm_zentab_editor.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeySequence>
@@ -18,6 +21,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 
 using zentab::editor::ControlDescription;
 using zentab::editor::ControlId;
@@ -27,16 +31,32 @@ namespace {
 
 QString Text(const std::string& text) { return QString::fromStdString(text); }
 
-QFont WindowFont(int pixelHeight, bool bold = false)
+QFont MakeFont(const zentab::editor::FontChoice& choice)
 {
     QFont font;
+    // The chosen family first; the others stay behind it for characters it lacks.
     QStringList families;
-    for (const std::string& family : zentab::editor::EditorWindow().fontFamilies)
-        families << Text(family);
+    if (!choice.family.empty())
+        families << Text(choice.family);
+    for (const std::string& family : zentab::editor::EditorWindow().fontFamilies) {
+        if (family != choice.family)
+            families << Text(family);
+    }
     font.setFamilies(families);
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
+    font.setPixelSize(choice.pixels);
+    font.setBold(choice.bold);
     return font;
+}
+
+// The role's font: the first family and size that show every text of the
+// role whole (Qt lays out in pixels of 96 dpi and scales them itself).
+QFont WindowFont(zentab::editor::FontRole role, const std::string& decimalSeparator)
+{
+    const auto usable = [](const std::string& family) { return QFontDatabase::hasFamily(Text(family)); };
+    const auto width = [](const zentab::editor::FontChoice& choice, const std::string& text) {
+        return int(std::ceil(QFontMetricsF(MakeFont(choice)).horizontalAdvance(Text(text))));
+    };
+    return MakeFont(zentab::editor::ChooseFont(role, 96, usable, width, decimalSeparator));
 }
 
 void Place(QWidget* widget, const ControlDescription& c)
@@ -91,7 +111,8 @@ void TfmZentabEditor::buildControls()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(description.clientWidth, description.clientHeight);
-    setFont(WindowFont(description.windowFontPixels));
+    setFont(WindowFont(zentab::editor::FontRole::Window, view_.decimalSeparator()));
+    sizeFont_ = WindowFont(zentab::editor::FontRole::SizeText, view_.decimalSeparator());
     // A module file dropped anywhere on the window is loaded.
     setAcceptDrops(true);
 
@@ -165,7 +186,7 @@ QWidget* TfmZentabEditor::buildControl(ControlId id)
     }
     case ControlKind::SizeLabel: {
         auto* label = new QLabel(parent);
-        label->setFont(WindowFont(description.sizeFontPixels, description.sizeFontBold));
+        label->setFont(sizeFont_);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, palette.color(QPalette::Active, QPalette::WindowText));
         label->setPalette(palette);

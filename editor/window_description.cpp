@@ -123,7 +123,8 @@ public:
             size.kind = ControlKind::SizeLabel;
             size.name = SizeLabelName(format, r);
             size.parent = box;
-            size.rect = {368, top + 2, kGroupWidth - 368 - 4, 20};
+            // Up to the group's frame: a size text may need all of it.
+            size.rect = {368, top + 2, kGroupWidth - 368 - 2, 20};
             size.font = FontRole::SizeText;
             size.accessibleName = cell + "size";
             // Replaced by the size itself whenever the value changes.

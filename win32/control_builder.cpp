@@ -2,11 +2,14 @@
 // them out at the monitor's density.
 
 #include "main_window.h"
+#include "text_fit.h"
 #include "windows_text.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <map>
+#include <string>
 
 namespace zentab::win32 {
 
@@ -49,27 +52,25 @@ int CALLBACK NoteFont(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM da
     return 1;
 }
 
-// The first family of the description that is installed; a bitmap face only
-// at 96 dpi, where its sizes were drawn.
-std::wstring FontFamily(int dpi)
+// Whether a family is installed, and whether it scales; a font search is
+// slow, so each family is looked up once per run.
+FontSearch FamilyFacts(const std::string& family)
 {
+    static std::map<std::string, FontSearch> known;
+    if (const auto found = known.find(family); found != known.end())
+        return found->second;
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring name = Widen(family);
+    wcsncpy(wanted.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+    FontSearch search;
     const HDC dc = GetDC(nullptr);
-    std::wstring chosen;
-    for (const std::string& family : editor::EditorWindow().fontFamilies) {
-        LOGFONTW wanted{};
-        wanted.lfCharSet = DEFAULT_CHARSET;
-        const std::wstring name = Widen(family);
-        wcsncpy(wanted.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-        FontSearch search;
-        EnumFontFamiliesExW(dc, &wanted, NoteFont, LPARAM(&search), 0);
-        if (search.found && (search.scalable || dpi == 96)) {
-            chosen = name;
-            break;
-        }
-    }
+    EnumFontFamiliesExW(dc, &wanted, NoteFont, LPARAM(&search), 0);
     ReleaseDC(nullptr, dc);
-    return chosen.empty() ? L"MS Shell Dlg 2" : chosen;
+    return known[family] = search;
 }
+
+std::wstring FaceName(const std::string& family) { return family.empty() ? L"MS Shell Dlg 2" : Widen(family); }
 
 HFONT MakeFont(const std::wstring& family, int pixels, bool bold)
 {
@@ -215,14 +216,43 @@ void MainWindow::buildControls()
 void MainWindow::layout(int dpi)
 {
     dpi_ = dpi;
-    const editor::WindowDescription& window = editor::EditorWindow();
-    const std::wstring family = FontFamily(dpi);
     const HFONT oldWindowFont = windowFont_;
     const HFONT oldSizeFont = sizeFont_;
-    windowFont_ = MakeFont(family, Scale(window.windowFontPixels, dpi), false);
-    sizeFont_ = MakeFont(family, Scale(window.sizeFontPixels, dpi), window.sizeFontBold);
-
     const HDC dc = GetDC(hwnd_);
+    {
+        // A bitmap face only at the 96 dpi its sizes were drawn for.
+        const auto usable = [dpi](const std::string& family) {
+            const FontSearch facts = FamilyFacts(family);
+            return facts.found && (facts.scalable || dpi == 96);
+        };
+        editor::FontChoice measured;
+        HFONT measuring = nullptr;
+        const auto width = [&](const editor::FontChoice& font, const std::string& text) {
+            if (!measuring || font.family != measured.family || font.pixels != measured.pixels ||
+                font.bold != measured.bold) {
+                if (measuring)
+                    DeleteObject(measuring);
+                measuring = MakeFont(FaceName(font.family), font.pixels, font.bold);
+                measured = font;
+            }
+            const HGDIOBJ previous = SelectObject(dc, measuring);
+            const std::wstring wide = Widen(text);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &extent);
+            SelectObject(dc, previous);
+            return int(extent.cx);
+        };
+        const std::string separator = view_.decimalSeparator();
+        const editor::FontChoice windowChoice =
+            editor::ChooseFont(editor::FontRole::Window, dpi, usable, width, separator);
+        const editor::FontChoice sizeChoice =
+            editor::ChooseFont(editor::FontRole::SizeText, dpi, usable, width, separator);
+        if (measuring)
+            DeleteObject(measuring);
+        windowFont_ = MakeFont(FaceName(windowChoice.family), windowChoice.pixels, windowChoice.bold);
+        sizeFont_ = MakeFont(FaceName(sizeChoice.family), sizeChoice.pixels, sizeChoice.bold);
+    }
+
     const auto& controls = editor::WindowControls();
     for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
         const HWND hwnd = controls_[std::size_t(id)];

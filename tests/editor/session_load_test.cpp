@@ -35,7 +35,7 @@ namespace {
 TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
 {
     const std::filesystem::path module = write("m.bin", ModuleBuilder().rows(3));
-    const std::filesystem::path missing = dir / "нет.bin";
+    const std::filesystem::path missing = dir / std::filesystem::path(u8"нет.bin");
     struct Case {
         std::vector<std::filesystem::path> arguments;
         bool loads;

@@ -5,6 +5,7 @@
 #include "expected_capacities.h"
 #include "main_window.h"
 #include "module_builder.h"
+#include "text_fit.h"
 #include "windows_text.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +236,49 @@ TEST_F(WindowTest, OpensFixedSizeWithItsTitleAndEveryControl)
     EXPECT_FALSE(IsWindowEnabled(at(Controls().btAuto)));
     EXPECT_EQ(text(Controls().cbStdCapacity), "Copy Std Capacity");
     EXPECT_EQ(SendMessageW(at(Controls().cbStdCapacity), CB_GETCOUNT, 0, 0), 3);
+}
+
+// Every text whole: the widest text each control can show, in the font the
+// window gave it at each scale, against the room the control gives it.
+TEST_F(WindowTest, EveryTextFitsAtEveryScale)
+{
+    const auto& controls = zentab::editor::WindowControls();
+    for (const int dpi : {96, 120, 144, 192}) {
+        RECT suggested{};
+        GetWindowRect(window->hwnd(), &suggested);
+        SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+        ASSERT_EQ(window->dpi(), dpi);
+        for (const auto role : {zentab::editor::FontRole::Window, zentab::editor::FontRole::SizeText}) {
+            for (const zentab::editor::TextToFit& fit : zentab::editor::TextsToFit(role, window->view().decimalSeparator())) {
+                const HWND control = at(fit.control);
+                ASSERT_NE(control, nullptr);
+                const auto& described = controls[std::size_t(fit.control)];
+                RECT client{};
+                GetClientRect(control, &client);
+                int room = client.right;
+                COMBOBOXINFO combo{};
+                combo.cbSize = sizeof combo;
+                if (described.kind == zentab::editor::ControlKind::ComboBox && GetComboBoxInfo(control, &combo)) {
+                    const LRESULT margins = SendMessageW(combo.hwndItem, EM_GETMARGINS, 0, 0);
+                    GetClientRect(combo.hwndItem, &client);
+                    room = client.right - LOWORD(margins) - HIWORD(margins);
+                } else if (described.rect.width == 0 || described.kind == zentab::editor::ControlKind::Button ||
+                           described.kind == zentab::editor::ControlKind::GroupBox) {
+                    room = MulDiv(fit.room, dpi, 96);  // a caption sized to its text, a frame around the text
+                }
+                const HDC dc = GetDC(control);
+                const HGDIOBJ previous = SelectObject(dc, HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)));
+                for (const std::string& text : fit.texts) {
+                    const std::wstring wide = zentab::Widen(text);
+                    SIZE extent{};
+                    GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &extent);
+                    EXPECT_LE(extent.cx, room) << described.name << " \"" << text << "\" at " << dpi << " dpi";
+                }
+                SelectObject(dc, previous);
+                ReleaseDC(control, dc);
+            }
+        }
+    }
 }
 
 // Load, an edit, Save: the saved bytes against a module built with the edit.

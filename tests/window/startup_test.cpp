@@ -5,6 +5,7 @@
 #include "window_test_registry.h"
 
 #include "message_boxes.h"
+#include "text_fit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,8 +13,11 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -66,6 +70,45 @@ protected:
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
+    // Every text whole: the widest text each control can show, in its own
+    // font drawn at each scale, against the room the control gives it.
+    void everyTextFitsAtEveryScale()
+    {
+        EditorHarness h;
+        const std::string separator = QLocale().decimalPoint().toStdString();
+        for (const double scale : {1.0, 1.25, 1.5, 2.0}) {
+            for (const auto role : {zentab::editor::FontRole::Window, zentab::editor::FontRole::SizeText}) {
+                for (const zentab::editor::TextToFit& fit : zentab::editor::TextsToFit(role, separator)) {
+                    QWidget* widget = h.window().widget(fit.control);
+                    QVERIFY(widget);
+                    int room = widget->contentsRect().width();
+                    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+                        const QMargins margins = combo->lineEdit()->textMargins();
+                        room = combo->lineEdit()->contentsRect().width() - margins.left() - margins.right() - 4;
+                    } else if (qobject_cast<QPushButton*>(widget) || qobject_cast<QGroupBox*>(widget)) {
+                        room = fit.room;  // a frame and margins around the text, as the description gives them
+                    } else if (widget->objectName().isEmpty() || fit.room < room) {
+                        room = fit.room;  // a caption sized to its text: up to its neighbour
+                    }
+                    QFont font = widget->font();
+                    font.setPixelSize(qRound(font.pixelSize() * scale));
+                    const QFontMetricsF metrics(font);
+                    for (const std::string& text : fit.texts) {
+                        const double width = metrics.horizontalAdvance(QString::fromStdString(text));
+                        QVERIFY2(width <= room * scale,
+                                 qPrintable(QStringLiteral("%1 \"%2\" at %3: %4 > %5")
+                                                .arg(QString::fromStdString(
+                                                    zentab::editor::WindowControls()[std::size_t(fit.control)].name))
+                                                .arg(QString::fromStdString(text))
+                                                .arg(scale)
+                                                .arg(width)
+                                                .arg(room * scale)));
+                    }
+                }
+            }
+        }
+    }
+
     void windowIsFixedSizeWithoutMinimiseOrMaximise()
     {
         EditorHarness h;
