@@ -8,7 +8,7 @@
 # the portable zip and the installer, installs and uninstalls that silently,
 # and times the editor's start-up against a bare window. Leaves in
 # build/windows: ZentabEditor-VERSION-win64.zip, ZentabEditor-VERSION-setup.exe,
-# screenshot.png, and tools/zentab.exe and win32/ZentabEditor.exe, which need
+# screenshot-96.png and screenshot-144.png, and tools/zentab.exe and win32/ZentabEditor.exe, which need
 # no DLL beside them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,7 +38,7 @@ mkdir -p "$WINEPREFIX"
 # A virtual display of our own for the windows, on the first free number.
 display=90
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 2000x1100x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=":$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
@@ -132,8 +132,11 @@ echo "$zip"
 echo "== The editor under Wine, from the unpacked zip, opening a module as Open with does"
 modules="$out/модули"
 rm -rf "$modules" && "$out/host/tools/make_examples" "$modules" >/dev/null
-check_editor "$stage/ZentabEditor.exe" "$title - royl-new-10rows.bin" "$out/screenshot.png" \
-    "Z:$(echo "$modules/royl-new-10rows.bin" | tr / '\\')"
+for dpi in 144 96; do
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    check_editor "$stage/ZentabEditor.exe" "$title - royl-new-10rows.bin" "$out/screenshot-$dpi.png" \
+        "Z:$(echo "$modules/royl-new-10rows.bin" | tr / '\\')"
+done
 
 echo "== Installer"
 setup=$out/ZentabEditor-$version-setup.exe

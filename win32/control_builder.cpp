@@ -113,6 +113,27 @@ Made ClassOf(const ControlDescription& c)
 
 }  // namespace
 
+// The order controls are made in is their order from the top: Tab follows
+// it, so the tab stops come first in tab order (an LBA field's button just
+// above its field), then the rest, and the group boxes last, so that they
+// paint first and the fields over them. Made in this order, nothing has to
+// be moved in the stack afterwards, which costs at start-up.
+std::vector<ControlId> CreationOrder()
+{
+    const auto& controls = editor::WindowControls();
+    std::vector<ControlId> stops, rest, groups;
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const ControlDescription& c = controls[std::size_t(id)];
+        (c.tabOrder > 0 ? stops : c.kind == ControlKind::GroupBox ? groups : rest).push_back(id);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [&](ControlId a, ControlId b) {
+        return controls[std::size_t(a)].tabOrder < controls[std::size_t(b)].tabOrder;
+    });
+    stops.insert(stops.end(), rest.begin(), rest.end());
+    stops.insert(stops.end(), groups.begin(), groups.end());
+    return stops;
+}
+
 void MainWindow::buildControls()
 {
     const auto& controls = editor::WindowControls();
@@ -121,8 +142,8 @@ void MainWindow::buildControls()
     lbaButtons_.assign(controls.size(), nullptr);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
-    std::vector<std::pair<int, HWND>> tabOrder;
-    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+    const HDC dc = GetDC(hwnd_);
+    for (const ControlId id : CreationOrder()) {
         const ControlDescription& c = controls[std::size_t(id)];
         if (c.kind == ControlKind::PopupMenu) {
             fromHeads_ = CreatePopupMenu();
@@ -135,27 +156,40 @@ void MainWindow::buildControls()
         const Made made = ClassOf(c);
         if (!made.windowClass)
             continue;  // panels: their frames are painted by the window
-        const HWND hwnd = CreateWindowExW(made.exStyle, made.windowClass, Widen(c.caption).c_str(), made.style, 0, 0,
-                                          0, 0, hwnd_, HMENU(INT_PTR(CommandId(id))), instance, nullptr);
+        // Made disabled rather than disabled after: every change of state
+        // is a message and a repaint, which start-up cannot afford 120 times.
+        const DWORD disabled = c.enabled ? 0 : WS_DISABLED;
+        const RECT at = placeOf(id, dc);
+        HWND button = nullptr;
+        RECT buttonAt{};
+        if (c.kind == ControlKind::LbaEdit) {
+            // The field's button lies over its right end, above it: an edit
+            // paints through its children, so it cannot hold the button.
+            // Made first, so that it is above the field, where the field's
+            // frame will leave its client area.
+            RECT frame = {0, 0, 0, 0};
+            AdjustWindowRectEx(&frame, made.style, FALSE, made.exStyle);
+            buttonAt = lbaButtonPlace({at.left - frame.left, at.top - frame.top, at.right - frame.right,
+                                       at.bottom - frame.bottom});
+            button = CreateWindowExW(0, WC_BUTTONW, Widen(zentab::editor::EditorWindow().lbaButtonCaption).c_str(),
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON | disabled, buttonAt.left,
+                                     buttonAt.top, buttonAt.right - buttonAt.left, buttonAt.bottom - buttonAt.top, hwnd_,
+                                     HMENU(INT_PTR(kFirstLbaButton + id)), instance, nullptr);
+            lbaButtons_[std::size_t(id)] = button;
+            SendMessageW(button, WM_SETFONT, WPARAM(windowFont_), FALSE);
+        }
+        const HWND hwnd = CreateWindowExW(made.exStyle, made.windowClass, Widen(c.caption).c_str(),
+                                          made.style | disabled, at.left, at.top, at.right - at.left, at.bottom - at.top, hwnd_,
+                                          HMENU(INT_PTR(CommandId(id))), instance, nullptr);
         controls_[std::size_t(id)] = hwnd;
+        SendMessageW(hwnd, WM_SETFONT, WPARAM(c.font == editor::FontRole::SizeText ? sizeFont_ : windowFont_), FALSE);
         if (c.kind == ControlKind::NameEdit || c.kind == ControlKind::LbaEdit || c.kind == ControlKind::Edit) {
             if (c.typingLimit > 0)
                 SendMessageW(hwnd, EM_LIMITTEXT, WPARAM(c.typingLimit), 0);
             SetWindowSubclass(hwnd, FieldProc, UINT_PTR(id), DWORD_PTR(this));
         }
-        if (c.kind == ControlKind::LbaEdit) {
-            // The field's button lies over its right end, above it: an edit
-            // paints through its children, so it cannot hold the button.
-            lbaButtons_[std::size_t(id)] =
-                CreateWindowExW(0, WC_BUTTONW, Widen(zentab::editor::EditorWindow().lbaButtonCaption).c_str(),
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_PUSHBUTTON, 0,
-                                0, 0, 0, hwnd_, HMENU(INT_PTR(kFirstLbaButton + id)), instance, nullptr);
-        }
-        if (!c.enabled) {
-            EnableWindow(hwnd, FALSE);
-            if (const HWND button = lbaButton(id))
-                EnableWindow(button, FALSE);
-        }
+        if (button)
+            fitLbaButton(id);
         if (!c.hint.empty() && tooltip_) {
             std::wstring hint = Widen(c.hint);
             TOOLINFOW tool{};
@@ -182,27 +216,8 @@ void MainWindow::buildControls()
                 SetAccessibleText(combo.hwndItem, c.editAccessibleName, c.editAccessibleDescription);
         }
         SetAccessibleText(hwnd, c.accessibleName, c.accessibleDescription);
-        if (c.tabOrder > 0)
-            tabOrder.emplace_back(c.tabOrder, hwnd);
     }
-    // Tab follows the order of the windows; group boxes go to the bottom so
-    // that they paint first and the fields over them.
-    std::sort(tabOrder.begin(), tabOrder.end());
-    HWND after = HWND_TOP;
-    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    for (const auto& [order, hwnd] : tabOrder) {
-        if (const HWND button = lbaButton(ControlId(GetDlgCtrlID(hwnd) - kFirstCommand))) {
-            SetWindowPos(button, after, 0, 0, 0, 0, keep);
-            after = button;
-        }
-        SetWindowPos(hwnd, after, 0, 0, 0, 0, keep);
-        after = hwnd;
-    }
-    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
-        if (controls[std::size_t(id)].kind == ControlKind::GroupBox)
-            SetWindowPos(controls_[std::size_t(id)], HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
+    ReleaseDC(hwnd_, dc);
 
     std::vector<ACCEL> keys;
     for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
@@ -213,80 +228,107 @@ void MainWindow::buildControls()
     accelerators_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
 }
 
-void MainWindow::layout(int dpi)
+void MainWindow::chooseFonts(int dpi)
 {
     dpi_ = dpi;
+    const HDC dc = GetDC(hwnd_);
+    // A bitmap face only at the 96 dpi its sizes were drawn for.
+    const auto usable = [dpi](const std::string& family) {
+        const FontSearch facts = FamilyFacts(family);
+        return facts.found && (facts.scalable || dpi == 96);
+    };
+    editor::FontChoice measured;
+    HFONT measuring = nullptr;
+    const auto width = [&](const editor::FontChoice& font, const std::string& text) {
+        if (!measuring || font.family != measured.family || font.pixels != measured.pixels ||
+            font.bold != measured.bold) {
+            if (measuring)
+                DeleteObject(measuring);
+            measuring = MakeFont(FaceName(font.family), font.pixels, font.bold);
+            measured = font;
+        }
+        const HGDIOBJ previous = SelectObject(dc, measuring);
+        const std::wstring wide = Widen(text);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &extent);
+        SelectObject(dc, previous);
+        return int(extent.cx);
+    };
+    const std::string separator = view_.decimalSeparator();
+    const editor::FontChoice windowChoice = editor::ChooseFont(editor::FontRole::Window, dpi, usable, width, separator);
+    const editor::FontChoice sizeChoice = editor::ChooseFont(editor::FontRole::SizeText, dpi, usable, width, separator);
+    if (measuring)
+        DeleteObject(measuring);
+    ReleaseDC(hwnd_, dc);
+    windowFont_ = MakeFont(FaceName(windowChoice.family), windowChoice.pixels, windowChoice.bold);
+    sizeFont_ = MakeFont(FaceName(sizeChoice.family), sizeChoice.pixels, sizeChoice.bold);
+}
+
+RECT MainWindow::placeOf(ControlId id, HDC dc) const
+{
+    const ControlDescription& c = editor::WindowControls()[std::size_t(id)];
+    const editor::Rect at = InWindow(id);
+    int width = Scale(at.width, dpi_);
+    int height = Scale(at.height, dpi_);
+    if (c.kind == ControlKind::Caption && at.width == 0) {
+        // Sized to its text, as a label with automatic size is.
+        const std::wstring text = Widen(c.caption);
+        const HGDIOBJ previous = SelectObject(dc, c.font == editor::FontRole::SizeText ? sizeFont_ : windowFont_);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+        SelectObject(dc, previous);
+        width = extent.cx;
+        height = extent.cy;
+    }
+    if (c.kind == ControlKind::ComboBox)
+        height += Scale(kComboListHeight, dpi_);
+    const int x = Scale(at.x, dpi_);
+    const int y = Scale(at.y, dpi_);
+    return {x, y, x + width, y + height};
+}
+
+RECT MainWindow::lbaButtonPlace(const RECT& fieldClient) const
+{
+    // Inside the field's frame, over the end of its client area.
+    const int buttonWidth = Scale(kLbaButtonWidth, dpi_);
+    return {fieldClient.right - buttonWidth, fieldClient.top, fieldClient.right, fieldClient.bottom};
+}
+
+void MainWindow::fitLbaButton(ControlId field)
+{
+    const HWND hwnd = control(field);
+    const HWND button = lbaButton(field);
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    MapWindowPoints(hwnd, hwnd_, reinterpret_cast<POINT*>(&client), 2);
+    const RECT place = lbaButtonPlace(client);
+    RECT now{};
+    GetWindowRect(button, &now);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+    if (!EqualRect(&now, &place))
+        MoveWindow(button, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    // The text stops short of the button.
+    SendMessageW(hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, Scale(kLbaButtonWidth, dpi_) + Scale(2, dpi_)));
+}
+
+void MainWindow::layout(int dpi)
+{
     const HFONT oldWindowFont = windowFont_;
     const HFONT oldSizeFont = sizeFont_;
+    chooseFonts(dpi);
     const HDC dc = GetDC(hwnd_);
-    {
-        // A bitmap face only at the 96 dpi its sizes were drawn for.
-        const auto usable = [dpi](const std::string& family) {
-            const FontSearch facts = FamilyFacts(family);
-            return facts.found && (facts.scalable || dpi == 96);
-        };
-        editor::FontChoice measured;
-        HFONT measuring = nullptr;
-        const auto width = [&](const editor::FontChoice& font, const std::string& text) {
-            if (!measuring || font.family != measured.family || font.pixels != measured.pixels ||
-                font.bold != measured.bold) {
-                if (measuring)
-                    DeleteObject(measuring);
-                measuring = MakeFont(FaceName(font.family), font.pixels, font.bold);
-                measured = font;
-            }
-            const HGDIOBJ previous = SelectObject(dc, measuring);
-            const std::wstring wide = Widen(text);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &extent);
-            SelectObject(dc, previous);
-            return int(extent.cx);
-        };
-        const std::string separator = view_.decimalSeparator();
-        const editor::FontChoice windowChoice =
-            editor::ChooseFont(editor::FontRole::Window, dpi, usable, width, separator);
-        const editor::FontChoice sizeChoice =
-            editor::ChooseFont(editor::FontRole::SizeText, dpi, usable, width, separator);
-        if (measuring)
-            DeleteObject(measuring);
-        windowFont_ = MakeFont(FaceName(windowChoice.family), windowChoice.pixels, windowChoice.bold);
-        sizeFont_ = MakeFont(FaceName(sizeChoice.family), sizeChoice.pixels, sizeChoice.bold);
-    }
-
     const auto& controls = editor::WindowControls();
     for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
         const HWND hwnd = controls_[std::size_t(id)];
         if (!hwnd)
             continue;
         const ControlDescription& c = controls[std::size_t(id)];
-        const HFONT font = c.font == editor::FontRole::SizeText ? sizeFont_ : windowFont_;
-        SendMessageW(hwnd, WM_SETFONT, WPARAM(font), FALSE);
-        const editor::Rect at = InWindow(id);
-        int width = Scale(at.width, dpi);
-        int height = Scale(at.height, dpi);
-        if (c.kind == ControlKind::Caption && at.width == 0) {
-            // Sized to its text, as a label with automatic size is.
-            const std::wstring text = Widen(c.caption);
-            const HGDIOBJ previous = SelectObject(dc, font);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
-            SelectObject(dc, previous);
-            width = extent.cx;
-            height = extent.cy;
-        }
-        if (c.kind == ControlKind::ComboBox)
-            height += Scale(kComboListHeight, dpi);
-        MoveWindow(hwnd, Scale(at.x, dpi), Scale(at.y, dpi), width, height, FALSE);
+        SendMessageW(hwnd, WM_SETFONT, WPARAM(c.font == editor::FontRole::SizeText ? sizeFont_ : windowFont_), FALSE);
+        const RECT at = placeOf(id, dc);
+        MoveWindow(hwnd, at.left, at.top, at.right - at.left, at.bottom - at.top, FALSE);
         if (const HWND button = lbaButton(id)) {
-            // Inside the field's frame, over the end of its client area.
-            RECT client{};
-            GetClientRect(hwnd, &client);
-            MapWindowPoints(hwnd, hwnd_, reinterpret_cast<POINT*>(&client), 2);
-            const int buttonWidth = Scale(kLbaButtonWidth, dpi);
             SendMessageW(button, WM_SETFONT, WPARAM(windowFont_), FALSE);
-            MoveWindow(button, client.right - buttonWidth, client.top, buttonWidth, client.bottom - client.top, FALSE);
-            // The text stops short of the button.
-            SendMessageW(hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, buttonWidth + Scale(2, dpi)));
+            fitLbaButton(id);
         }
     }
     ReleaseDC(hwnd_, dc);

@@ -146,8 +146,8 @@ bool MainWindow::create(int showCommand)
                             CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
     if (!hwnd_)
         return false;
+    chooseFonts(int(DpiOf(hwnd_)));
     buildControls();
-    layout(int(DpiOf(hwnd_)));
     created_ = true;
     session_.FormCreate();
 

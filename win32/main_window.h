@@ -75,9 +75,14 @@ private:
     void fromHeadMenu(POINT at);
     void dropFiles(HDROP drop);
     // control_builder.cpp: the controls from the description, and their
-    // places and fonts at a density.
+    // places and fonts at a density. Fonts first: the controls are made in
+    // their places, in their fonts.
+    void chooseFonts(int dpi);
     void buildControls();
     void layout(int dpi);
+    RECT placeOf(editor::ControlId id, HDC dc) const;
+    RECT lbaButtonPlace(const RECT& fieldClient) const;
+    void fitLbaButton(editor::ControlId field);
     void paintPanels(HDC dc);
     void afterCommand();
 

@@ -2,7 +2,7 @@
 //   window_probe check TITLE   waits for the visible window and its title,
 //                              prints the title and client size; fails
 //                              unless the title is TITLE and the client
-//                              1268x663 at 96 dpi
+//                              1268x663 at 96 dpi, in proportion at others
 //   window_probe close         closes it and waits for its process to end;
 //                              fails unless it ends by itself with status 0
 
@@ -56,7 +56,15 @@ int wmain(int argc, wchar_t** argv)
         RECT client{};
         GetClientRect(editor, &client);
         std::printf("title: %s\nclient: %ldx%ld\n", zentab::Narrow(title).c_str(), client.right, client.bottom);
-        return std::wstring(title) == argv[2] && client.right == 1268 && client.bottom == 663 ? 0 : 1;
+        // The client area scales with the window's dpi.
+        const HDC dc = GetDC(editor);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(editor, dc);
+        std::printf("dpi: %d\n", dpi);
+        return std::wstring(title) == argv[2] && client.right == MulDiv(1268, dpi, 96) &&
+                       client.bottom == MulDiv(663, dpi, 96)
+                   ? 0
+                   : 1;
     }
     if (command == L"close") {
         DWORD processId = 0;

@@ -12,6 +12,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include <deque>
@@ -278,6 +279,41 @@ TEST_F(WindowTest, EveryTextFitsAtEveryScale)
                 ReleaseDC(control, dc);
             }
         }
+    }
+}
+
+// The stacking of the controls: Tab walks the description's tab order, an
+// LBA field's button lies just above its field, and the group boxes are at
+// the bottom so that they paint first.
+TEST_F(WindowTest, TabFollowsTheDescriptionAndGroupsPaintFirst)
+{
+    load(write("m.bin", ModuleBuilder().rows(10)));
+    const auto& controls = zentab::editor::WindowControls();
+    std::vector<ControlId> stops;
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        if (controls[std::size_t(id)].tabOrder > 0 && IsWindowEnabled(at(id)))
+            stops.push_back(id);
+    }
+    std::sort(stops.begin(), stops.end(), [&](ControlId a, ControlId b) {
+        return controls[std::size_t(a)].tabOrder < controls[std::size_t(b)].tabOrder;
+    });
+    HWND walked = at(stops.front());
+    for (std::size_t i = 1; i <= stops.size(); ++i) {
+        walked = GetNextDlgTabItem(window->hwnd(), walked, FALSE);
+        const HWND expected = at(stops[i % stops.size()]);
+        // A combo box's stop is its edit part.
+        ASSERT_TRUE(walked == expected || GetParent(walked) == expected) << controls[std::size_t(stops[i % stops.size()])].name;
+        walked = expected;
+    }
+    for (int f = 1; f <= 6; ++f) {
+        for (int r = 1; r <= 10; ++r)
+            EXPECT_EQ(GetWindow(window->lbaButton(LbaField(f, r)), GW_HWNDNEXT), at(LbaField(f, r)));
+    }
+    HWND bottom = GetWindow(GetWindow(window->hwnd(), GW_CHILD), GW_HWNDLAST);
+    for (int groups = 0; groups < 6; ++groups, bottom = GetWindow(bottom, GW_HWNDPREV)) {
+        wchar_t name[16] = {};
+        GetClassNameW(bottom, name, 16);
+        EXPECT_EQ(GetWindowLongW(bottom, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX) << zentab::Narrow(name);
     }
 }
 
