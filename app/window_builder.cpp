@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGroupBox>
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using zentab::editor::ControlDescription;
 using zentab::editor::ControlId;
@@ -52,9 +54,33 @@ QFont MakeFont(const zentab::editor::FontChoice& choice)
 // role whole (Qt lays out in pixels of 96 dpi and scales them itself).
 QFont WindowFont(zentab::editor::FontRole role, const std::string& decimalSeparator)
 {
-    const auto usable = [](const std::string& family) { return QFontDatabase::hasFamily(Text(family)); };
-    const auto width = [](const zentab::editor::FontChoice& choice, const std::string& text) {
-        return int(std::ceil(QFontMetricsF(MakeFont(choice)).horizontalAdvance(Text(text))));
+    // The family Qt itself picks from the list is asked of the font matcher,
+    // which the window needs anyway; the full list of families, which costs
+    // a tenth of start-up to build, only when that family does not fit.
+    const zentab::editor::WindowDescription& window = zentab::editor::EditorWindow();
+    const bool sizes = role == zentab::editor::FontRole::SizeText;
+    const QString picked = QFontInfo(MakeFont({std::string(), sizes ? window.sizeFontPixels : window.windowFontPixels,
+                                               sizes && window.sizeFontBold}))
+                               .family();
+    bool beforePicked = true;
+    const auto usable = [&](const std::string& family) {
+        if (Text(family).compare(picked, Qt::CaseInsensitive) == 0) {
+            beforePicked = false;
+            return true;
+        }
+        // The families before the one Qt picked are not there; it took the first that is.
+        return !beforePicked && QFontDatabase::hasFamily(Text(family));
+    };
+    // One set of metrics per candidate font, not one per text.
+    zentab::editor::FontChoice measured;
+    std::optional<QFontMetricsF> metrics;
+    const auto width = [&](const zentab::editor::FontChoice& choice, const std::string& text) {
+        if (!metrics || choice.family != measured.family || choice.pixels != measured.pixels ||
+            choice.bold != measured.bold) {
+            metrics.emplace(MakeFont(choice));
+            measured = choice;
+        }
+        return int(std::ceil(metrics->horizontalAdvance(Text(text))));
     };
     return MakeFont(zentab::editor::ChooseFont(role, 96, usable, width, decimalSeparator));
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <optional>
 
 namespace zentab::editor {
@@ -96,7 +97,16 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
             known[i] = usable(window.fontFamilies[i]) ? 1 : 0;
         return known[i] == 1;
     };
-    const std::vector<TextToFit> texts = TextsToFit(role, decimalSeparator);
+    // Each text once, against the least room it has: sixty size labels show
+    // the same texts, and measuring is what start-up pays for here.
+    std::map<std::string, int> texts;
+    for (const TextToFit& fit : TextsToFit(role, decimalSeparator)) {
+        for (const std::string& text : fit.texts) {
+            const auto [at, added] = texts.emplace(text, fit.room);
+            if (!added)
+                at->second = std::min(at->second, fit.room);
+        }
+    }
     const auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
     std::optional<std::string> first;
     for (int pixels = base; pixels * 4 >= base * 3; --pixels) {
@@ -110,10 +120,8 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
             if (!first)
                 first = family;
             const FontChoice font{family, scaled(pixels), bold};
-            const bool fits = std::all_of(texts.begin(), texts.end(), [&](const TextToFit& fit) {
-                return std::all_of(fit.texts.begin(), fit.texts.end(), [&](const std::string& text) {
-                    return width(font, text) <= scaled(fit.room);
-                });
+            const bool fits = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
+                return width(font, text.first) <= scaled(text.second);
             });
             if (fits)
                 return font;

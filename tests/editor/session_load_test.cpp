@@ -55,8 +55,9 @@ TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
         view.errors.clear();
         session.OpenStartArguments(c.arguments);
         EXPECT_EQ(view.text(ModelField(1, 1)), c.loads ? ModuleBuilder::defaultName(1, 1) : "");
-        if (c.loads)
+        if (c.loads) {
             EXPECT_EQ(session.lastOpenPath(), module);
+        }
         EXPECT_EQ(view.errors.size(), c.error ? 1u : 0u);
         ASSERT_EQ(view.messages.size(), c.notUsed.empty() ? 0u : 1u);
         for (const std::string& word : c.notUsed)
