@@ -8,6 +8,7 @@
 #include "tfm_zentab_editor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -20,6 +21,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <cmath>
@@ -82,7 +85,22 @@ QFont WindowFont(zentab::editor::FontRole role, const std::string& decimalSepara
         }
         return int(std::ceil(metrics->horizontalAdvance(Text(text))));
     };
-    return MakeFont(zentab::editor::ChooseFont(role, 96, usable, width, decimalSeparator));
+    // A combo box's edit field is what the style leaves of it; the line edit
+    // in it keeps two pixels on each side of its text.
+    const auto room = [](const zentab::editor::TextToFit& fit, int) {
+        const ControlDescription& c = zentab::editor::WindowControls()[std::size_t(fit.control)];
+        if (c.kind != ControlKind::ComboBox)
+            return fit.room;
+        QStyleOptionComboBox option;
+        option.rect = QRect(0, 0, c.rect.width, c.rect.height);
+        option.editable = true;
+        option.frame = true;
+        return QApplication::style()
+                   ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, nullptr)
+                   .width() -
+               4;
+    };
+    return MakeFont(zentab::editor::ChooseFont(role, 96, usable, width, decimalSeparator, room));
 }
 
 void Place(QWidget* widget, const ControlDescription& c)

@@ -39,7 +39,7 @@ std::vector<std::string> WidestSizeTexts(const std::string& separator)
     // 1000 of each unit up to G, and the last tenth below 1000 T.
     std::vector<std::string> texts;
     for (const std::int64_t bytes : {std::int64_t{1'000'000}, std::int64_t{1'000'000'000},
-                                     std::int64_t{1'000'000'000'000}, std::int64_t{999'900'000'000'000'000}})
+                                     std::int64_t{1'000'000'000'000}, std::int64_t{999'900'000'000'000}})
         texts.push_back(SizeText(bytes, 1, separator));
     return texts;
 }
@@ -85,7 +85,7 @@ std::vector<TextToFit> TextsToFit(FontRole role, const std::string& decimalSepar
 }
 
 FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const TextWidth& width,
-                      const std::string& decimalSeparator)
+                      const std::string& decimalSeparator, const TextRoom& room)
 {
     const WindowDescription& window = EditorWindow();
     const int base = role == FontRole::SizeText ? window.sizeFontPixels : window.windowFontPixels;
@@ -99,15 +99,16 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
     };
     // Each text once, against the least room it has: sixty size labels show
     // the same texts, and measuring is what start-up pays for here.
+    const auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
     std::map<std::string, int> texts;
     for (const TextToFit& fit : TextsToFit(role, decimalSeparator)) {
+        const int pixels = room ? room(fit, dpi) : scaled(fit.room);
         for (const std::string& text : fit.texts) {
-            const auto [at, added] = texts.emplace(text, fit.room);
+            const auto [at, added] = texts.emplace(text, pixels);
             if (!added)
-                at->second = std::min(at->second, fit.room);
+                at->second = std::min(at->second, pixels);
         }
     }
-    const auto scaled = [dpi](int pixels) { return (pixels * dpi + 48) / 96; };
     std::optional<std::string> first;
     for (int pixels = base; pixels * 4 >= base * 3; --pixels) {
         for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
@@ -121,7 +122,7 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
                 first = family;
             const FontChoice font{family, scaled(pixels), bold};
             const bool fits = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
-                return width(font, text.first) <= scaled(text.second);
+                return width(font, text.first) <= text.second;
             });
             if (fits)
                 return font;

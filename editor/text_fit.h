@@ -35,10 +35,15 @@ using FamilyUsable = std::function<bool(const std::string& family)>;
 // A text's width in device pixels, drawn in the font.
 using TextWidth = std::function<int(const FontChoice& font, const std::string& text)>;
 
+// The room, in device pixels, a face's own controls give a text where it
+// knows better than the description's margins (a combo box's edit field is
+// its style's); empty: the description's room, scaled.
+using TextRoom = std::function<int(const TextToFit& fit, int dpi)>;
+
 // The role's font at a dpi: the description's size in the first usable
 // family that shows every text whole; else the next smaller size, down to
 // three quarters; else the description's size in the first usable family.
 FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const TextWidth& width,
-                      const std::string& decimalSeparator);
+                      const std::string& decimalSeparator, const TextRoom& room = {});
 
 }  // namespace zentab::editor
