@@ -4,6 +4,21 @@
 
 namespace zentab {
 
+std::string Latin1ToUtf8(const std::string& text)
+{
+    std::string utf8;
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (code < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | code >> 6);
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 bool IsUtf8(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {

@@ -11,6 +11,9 @@ namespace zentab {
 // when it is not UTF-8, else Latin-1), so every byte reads as a character.
 std::string SystemTextToUtf8(const std::string& text);
 
+// Each byte as the Latin-1 character it is, in UTF-8.
+std::string Latin1ToUtf8(const std::string& text);
+
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsUtf8(const std::string& text);
 

@@ -14,21 +14,6 @@ namespace zentab {
 
 namespace {
 
-std::string Latin1ToUtf8(const std::string& text)
-{
-    std::string utf8;
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 0x80) {
-            utf8 += c;
-        } else {
-            utf8 += static_cast<char>(0xC0 | code >> 6);
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
-}
-
 std::string LocaleCharset()
 {
     const locale_t user = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr));
