@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Builds the editor and starts it. Without a display it starts under Xvfb in
 # the background, saves a screenshot once it is up, and says how to stop it.
+# A module named after the command is opened, as the file manager opens it.
 set -euo pipefail
+# Named from where the command was given, before the folder changes.
+args=()
+for a in "$@"; do
+    case $a in -*) args+=("$a") ;; *) args+=("$(realpath -m -- "$a")") ;; esac
+done
 cd "$(dirname "$0")/.."
 
 display=1
@@ -16,7 +22,7 @@ cmake --build "$build" -j2 --target ZentabEditor zentab examples
 
 echo "Sample modules to load are in $(pwd)/examples; the command-line tool is $(pwd)/$build/tools/zentab"
 if [ "$display" = 1 ]; then
-    exec "$build"/app/ZentabEditor
+    exec "$build"/app/ZentabEditor "${args[@]}"
 fi
 
 echo "No display found: the editor runs under Xvfb."
@@ -36,7 +42,7 @@ fi
 export DISPLAY=":$(tr -d '[:space:]' < "$number_file")"
 rm -f "$number_file"
 
-setsid "$build"/app/ZentabEditor >"$build"/editor.log 2>&1 &
+setsid "$build"/app/ZentabEditor "${args[@]}" >"$build"/editor.log 2>&1 &
 editor_pid=$!
 sleep 3
 if ! kill -0 "$editor_pid" 2>/dev/null; then
