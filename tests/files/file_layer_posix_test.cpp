@@ -576,8 +576,9 @@ TEST(Save, FollowsALinkInASharedFolderOnlyWhereTheProtectedLinkRuleAllows)
         } else {
             EXPECT_EQ(message.rfind("Cannot create file \"" + link + "\". Permission denied", 0), 0u) << message;
             EXPECT_EQ(fs::exists(system), !c.dangling);
-            if (!c.dangling)
+            if (!c.dangling) {
                 EXPECT_EQ(ReadFileBytes(system), (Bytes{7, 7, 7}));
+            }
         }
         EXPECT_EQ(Names(shared), std::set<std::string>{"x.bin"});
     }
@@ -628,13 +629,15 @@ TEST(Save, KeepsSetIdBitsAndCapabilitiesOrRefuses)
         ASSERT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
         const std::string path = folder + "/tool.bin";
         WriteFileBytes(path, Pattern(2000, 11));
-        if (c.hardLinked)
+        if (c.hardLinked) {
             ASSERT_EQ(::link(path.c_str(), (folder + "/other.bin").c_str()), 0);
+        }
         ASSERT_EQ(::chown(path.c_str(), c.owner, c.owner), 0);
         ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
         const std::string capability = NetRawCapability();
-        if (c.capability)
+        if (c.capability) {
             ASSERT_EQ(::setxattr(path.c_str(), "security.capability", capability.data(), capability.size(), 0), 0);
+        }
         const std::set<std::string> before = Names(folder);
 
         const auto save = [&] { return SaveMessage(path, Pattern(2500, 12)); };

@@ -71,7 +71,7 @@ public:
             return {Outcome::kRefused, "Permission denied"};
         if (unnamed && !unnamedFiles)
             return {Outcome::kUnsupported, "Operation not supported"};
-        File f{folder, prefix};
+        File f{folder, prefix, {}, {}};
         if (!unnamed) {
             f.name = fresh(folder, prefix);
             files[f.name] = {};
@@ -131,7 +131,7 @@ public:
         if (Status st = fault("openInPlace"); !st.ok())
             return st;
         old = files.at(file);
-        File f{file.parent_path(), {}, file};
+        File f{file.parent_path(), {}, file, {}};
         f.settled = true;
         s = next_++;
         open_[s] = f;
@@ -301,8 +301,9 @@ TEST(SavePolicy, EveryFailingStepOfEveryStrategyKeepsAWholeModule)
                     if (!threw) {
                         EXPECT_TRUE(written);
                         // A failed folder sync is never a plain success.
-                        if (disk.faulted == "syncFolder" && outcome == Outcome::kFailed)
+                        if (disk.faulted == "syncFolder" && outcome == Outcome::kFailed) {
                             EXPECT_FALSE(warning.empty());
+                        }
                     } else if (message.rfind("File \"/m/module.bin\" written, but the folder could not be synced: ",
                                              0) == 0) {
                         EXPECT_TRUE(written);
@@ -319,10 +320,12 @@ TEST(SavePolicy, EveryFailingStepOfEveryStrategyKeepsAWholeModule)
                         EXPECT_EQ(disk.files.at(name), kOld) << name;
                         backupHoldsOld = backupHoldsOld || disk.files.at(name) == kOld;
                     }
-                    if (threw && !written)
+                    if (threw && !written) {
                         EXPECT_TRUE(oldWhole || backupHoldsOld) << "the old module is lost";
-                    if (strategy.onlyInMemory)
+                    }
+                    if (strategy.onlyInMemory) {
                         EXPECT_TRUE(threw && !written && oldWhole);
+                    }
                     if (disk.faulted.empty())
                         break;  // the save took fewer steps than failAt: all were tried
                 }
