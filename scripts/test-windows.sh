@@ -151,16 +151,25 @@ for f in ZentabEditor.exe zentab.exe uninstall.exe ZentabEditor.example.ini; do
 done
 [ -f "$shortcut" ] || { echo "no Start-menu shortcut" >&2; exit 1; }
 "$wine" reg query "$key" /v UninstallString >/dev/null
-check_editor 'C:\Program Files\ZentabEditor\ZentabEditor.exe' "$title" ""
+# "Open with": the registered command starts the installed editor with the file.
+open_with='HKLM\Software\Classes\Applications\ZentabEditor.exe\shell\open\command'
+"$wine" reg query "$open_with" /ve | grep -qF '"C:\Program Files\ZentabEditor\ZentabEditor.exe" "%1"' ||
+    { echo "no Open with command" >&2; exit 1; }
+"$wine" reg query 'HKLM\Software\Classes\.bin\OpenWithList\ZentabEditor.exe' >/dev/null
+check_editor 'C:\Program Files\ZentabEditor\ZentabEditor.exe' "$title - legacy-std-8rows.bin" "" \
+    "Z:$(echo "$modules/legacy-std-8rows.bin" | tr / '\\')"
 # The uninstaller runs from a copy of itself and returns at once.
 "$wine" 'C:\Program Files\ZentabEditor\uninstall.exe' /S
 for _ in $(seq 300); do [ ! -e "$installed" ] && break; sleep 0.1; done
 [ ! -e "$installed" ] || { echo "uninstall left $(ls "$installed")" >&2; exit 1; }
 [ ! -e "$shortcut" ] || { echo "uninstall left the shortcut" >&2; exit 1; }
-if "$wine" reg query "$key" >/dev/null 2>&1; then
-    echo "uninstall left the registry entry" >&2
-    exit 1
-fi
+for left in "$key" 'HKLM\Software\Classes\Applications\ZentabEditor.exe' \
+    'HKLM\Software\Classes\.bin\OpenWithList\ZentabEditor.exe'; do
+    if "$wine" reg query "$left" >/dev/null 2>&1; then
+        echo "uninstall left the registry entry $left" >&2
+        exit 1
+    fi
+done
 echo "installed, started, uninstalled: nothing left"
 
 echo "== Start-up benchmark (to the first painted window, median of 15)"

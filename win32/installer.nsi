@@ -16,6 +16,10 @@ ShowInstDetails nevershow
 ShowUninstDetails nevershow
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentabEditor"
+; Explorer's "Open with" lists the editor for .bin files (what a module read
+; out of a drive is usually called) and starts it with the file.
+!define APP_KEY "Software\Classes\Applications\ZentabEditor.exe"
+!define OPEN_WITH_KEY "Software\Classes\.bin\OpenWithList\ZentabEditor.exe"
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey "ProductName" "ZentabEditor"
@@ -50,6 +54,10 @@ Section "ZentabEditor"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegStr HKLM "${APP_KEY}" "FriendlyAppName" "ZentabEditor"
+    WriteRegStr HKLM "${APP_KEY}\shell\open\command" "" '"$INSTDIR\ZentabEditor.exe" "%1"'
+    WriteRegStr HKLM "${APP_KEY}\SupportedTypes" ".bin" ""
+    WriteRegStr HKLM "${OPEN_WITH_KEY}" "" ""
 SectionEnd
 
 Section "Uninstall"
@@ -66,4 +74,6 @@ Section "Uninstall"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\ZentabEditor.lnk"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    DeleteRegKey HKLM "${APP_KEY}"
+    DeleteRegKey HKLM "${OPEN_WITH_KEY}"
 SectionEnd
