@@ -8,11 +8,14 @@ StartArguments ReadStartArguments(const std::vector<std::filesystem::path>& argu
     bool options = true;
     for (const std::filesystem::path& argument : arguments) {
         const std::filesystem::path::string_type& word = argument.native();
+        // An empty word (a launcher's %f with no file) names nothing.
+        if (word.empty())
+            continue;
         if (options && word.size() == 2 && word[0] == '-' && word[1] == '-') {
             options = false;
             continue;
         }
-        if ((options && !word.empty() && word[0] == '-') || result.file || word.empty())
+        if ((options && word[0] == '-') || result.file)
             result.ignored.push_back(argument);
         else
             result.file = argument;

@@ -44,7 +44,7 @@ TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
     };
     const Case cases[] = {
         {{}, false, false, {}},
-        {{module}, true, false, {}},
+        {{"", module}, true, false, {}},
         {{"--", "-m.bin"}, false, true, {}},  // after "--" a dash begins a file name; this one is not there
         {{"--geometry", module, "b.bin"}, true, false, {"--geometry", "b.bin"}},
         {{"-x"}, false, false, {"-x"}},
