@@ -170,7 +170,7 @@ void EditorSession::runLoad(const std::function<std::optional<std::filesystem::p
         return;
     guarded([&] {
         moduleReady_ = false;
-        forgetLoadedTexts();
+        asRead_.reset();
         module_.table.reset();
         ClearModelFields();
         module_.image.clear();
@@ -186,11 +186,8 @@ void EditorSession::runLoad(const std::function<std::optional<std::filesystem::p
             view_.setText(Controls().laFormat, layout.isNew ? "NEW" : "STD");
         });
         if (read) {
+            asRead_ = module_.table;
             ShowModelTable(module_.layout.rowsPerFormat);
-            for (int r = 1; r <= ShownRows(module_.layout.rowsPerFormat); ++r) {
-                for (int f = 1; f <= kFormats; ++f)
-                    loadedLbaText_[f][r] = view_.text(LbaField(f, r));
-            }
             moduleReady_ = true;
         }
         view_.setEnabled(Controls().btSave, true);
@@ -228,7 +225,7 @@ void EditorSession::save()
     std::string refusal;
     {
         const PendingEventsThrough events(view_);
-        refusal = ApplyEditedTable(module_, edited, "Save refused: ");
+        refusal = ApplyEditedTable(module_, edited, asRead_, "Save refused: ");
     }
     if (!refusal.empty()) {
         view_.showMessage(refusal);
@@ -263,9 +260,11 @@ std::string EditorSession::collectModelTable(int rows, ModelTable& table) const
     for (int r = 1; r <= ShownRows(rows); ++r) {
         for (int f = 1; f <= kFormats; ++f) {
             const std::string text = view_.text(LbaField(f, r));
-            // Untouched since Load: the cell keeps the value it was read with.
-            if (!loadedLbaText_[f][r].empty() && text == loadedLbaText_[f][r])
+            // Showing what Load put there: the cell keeps the bits it was read with.
+            if (text == IntToStr(asRead_.value(r, f))) {
+                table.value(r, f) = asRead_.value(r, f);
                 continue;
+            }
             const std::optional<std::int64_t> value = LbaFieldValue(text);
             std::string problem;
             if (!value)
@@ -301,7 +300,6 @@ void EditorSession::btAutoClick()
         inputs.divider = StrToIntDef(view_.text(Controls().edDivider), 0);
         const int rows = module_.layout.rowsPerFormat;
         AutoFillTable(module_.table, rows, inputs);
-        forgetLoadedTexts();
         ShowModelTable(rows);
     });
 }
@@ -321,7 +319,6 @@ void EditorSession::FillFromHead(std::int64_t perHeadSize)
     const std::int32_t alignment = StrToIntDef(view_.text(Controls().edAligned), 50);
     const auto rows = FromHeadRows(perHeadSize, module_.layout.rowsPerFormat, alignment, *modelTemplate);
     for (int r = 1; r <= int(rows.size()); ++r) {
-        forgetLoadedText(LbaField(1, r));
         view_.setText(ModelField(1, r), Latin1ToUtf8(rows[std::size_t(r - 1)].name));
         view_.setText(LbaField(1, r), IntToStr(rows[std::size_t(r - 1)].value));
     }
@@ -341,10 +338,8 @@ void EditorSession::LBA11KeyPress(ControlId field, char32_t key)
     if (key != 13 || saving_)
         return;
     guarded([this, field] {
-        if (const auto converted = ConvertOnEnter(view_.text(field))) {
-            forgetLoadedText(field);
+        if (const auto converted = ConvertOnEnter(view_.text(field)))
             view_.setText(field, *converted);
-        }
     });
 }
 
@@ -353,25 +348,8 @@ void EditorSession::LBA11ButtonClick(ControlId field)
     if (saving_)
         return;
     guarded([this, field] {
-        const std::string converted = ConvertOnButton(view_.text(field));
-        forgetLoadedText(field);
-        view_.setText(field, converted);
+        view_.setText(field, ConvertOnButton(view_.text(field)));
     });
-}
-
-void EditorSession::forgetLoadedText(ControlId field)
-{
-    const ControlDescription& c = WindowControls()[std::size_t(field)];
-    if (c.kind == ControlKind::LbaEdit)
-        loadedLbaText_[std::size_t(c.format)][std::size_t(c.row)].clear();
-}
-
-void EditorSession::forgetLoadedTexts()
-{
-    for (auto& format : loadedLbaText_) {
-        for (std::string& text : format)
-            text.clear();
-    }
 }
 
 void EditorSession::LBAChange(int format, int row)

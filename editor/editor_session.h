@@ -68,9 +68,6 @@ private:
     std::string collectModelTable(int rows, ModelTable& table) const;
     std::optional<std::string> templateBytes() const;
     void copyCapacityValue();
-    // Forgets that field (or all of them) still shows the text Load put there.
-    void forgetLoadedText(ControlId field);
-    void forgetLoadedTexts();
 
     Module& module_;
     EditorView& view_;
@@ -79,12 +76,12 @@ private:
     bool moduleReady_ = false;
     bool saving_ = false;
     std::filesystem::path lastOpenPath_;
-    // The text Load put into each LBA field, by Format and row, until Auto,
-    // From Head or a conversion sets another; empty when there is none. A
-    // field still showing it is written back with the bits it was read
-    // from, so a module whose own values Save would refuse from the keyboard
-    // (FF..FF in a NEW module) still saves unchanged.
-    std::array<std::array<std::string, kShownRows + 1>, kFormats + 1> loadedLbaText_{};
+    // The table exactly as Load read it, untouched by Save and Auto until the
+    // next Load replaces it. An LBA field that shows the text Load put there
+    // is written back with these bits, so a module whose own values Save
+    // would refuse from the keyboard (FF..FF in a NEW module) still saves
+    // unchanged, however often it was saved or edited in between.
+    ModelTable asRead_;
 };
 
 }  // namespace zentab::editor

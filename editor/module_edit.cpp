@@ -29,7 +29,12 @@ ModelTable StoredTable(const Module& m)
 
 std::string ApplyEditedTable(Module& m, const ModelTable& edited, const std::string& lead)
 {
-    if (std::string reason = CheckValuesFit(edited, StoredTable(m), m.layout); !reason.empty())
+    return ApplyEditedTable(m, edited, StoredTable(m), lead);
+}
+
+std::string ApplyEditedTable(Module& m, const ModelTable& edited, const ModelTable& asRead, const std::string& lead)
+{
+    if (std::string reason = CheckValuesFit(edited, asRead, m.layout); !reason.empty())
         return lead + reason + " Nothing was written.";
     Module candidate;
     candidate.image.assign(m.image.bytes());

@@ -25,7 +25,10 @@ ModelTable StoredTable(const Module& m);
 // value would read back as given do image and table take the new contents;
 // otherwise both stay as they were and the reason comes back, led by lead
 // ("Save refused: ") unless the codec's own reason says so already. Only
-// cells that differ from the image's own are judged.
+// cells that differ from asRead, the table as the module was read, are
+// judged: a value the module came with is its own, whatever its bits.
+std::string ApplyEditedTable(Module& m, const ModelTable& edited, const ModelTable& asRead, const std::string& lead);
+// The same where the image still holds the module as it was read.
 std::string ApplyEditedTable(Module& m, const ModelTable& edited, const std::string& lead);
 
 }  // namespace zentab
