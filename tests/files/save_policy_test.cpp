@@ -220,6 +220,7 @@ private:
 };
 
 const Bytes kOld = {1, 2, 3, 4, 5, 6, 7, 8};
+const Bytes kOldReversed = {8, 7, 6, 5, 4, 3, 2, 1};
 const Bytes kNew = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
 
 struct Strategy {
@@ -349,6 +350,9 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
         {"a backup equal to the file", "/m/module.bin.zentab-backup-a1b2c3", kOld, false, false},
         {"a backup that differs from the file", "/m/module.bin.zentab-backup-a1b2c3", {7}, true, true},
         {"a spare folder's backup that differs", kOnDisk / (kOwn + "a1b2c3"), {7}, true, true},
+        {"a backup of the file's length that differs", "/m/module.bin.zentab-backup-a1b2c3", kOldReversed, true, true},
+        {"a spare folder's backup of the file's length that differs", kOnDisk / (kOwn + "a1b2c3"), kOldReversed,
+         true, true},
         {"a spare folder's backup equal to the file", kOnDisk / (kOwn + "a1b2c3"), kOld, false, false},
         {"another file's backup", "/m/other.bin.zentab-backup-a1b2c3", {7}, true, false},
         {"a copy of another file of the same name, equal to this one", kOthersCopy, kOld, true, false},

@@ -507,6 +507,31 @@ TEST_F(WindowTest, SaveAfterACancelledLoadWritesNothing)
     EXPECT_TRUE(proposedNames.empty());
 }
 
+// Edit, Save (or cancel its dialog), then type the loaded text back: the
+// value saves as it was read, not as the earlier edit.
+TEST_F(WindowTest, LoadedTextTypedBackAfterASaveSavesAsRead)
+{
+    for (bool isNew : {false, true}) {
+        for (bool confirmed : {true, false}) {
+            SCOPED_TRACE(std::string(isNew ? "NEW" : "STD") + (confirmed ? ", saved" : ", cancelled"));
+            const ModuleBuilder module = Rows(4).newLayout(isNew).value(2, 3, isNew ? -1 : 123456);
+            load(write("m.bin", module));
+            const std::wstring loaded = zentab::Widen(text(LbaField(3, 2)));
+            setText(LbaField(3, 2), "");
+            type(LbaField(3, 2), isNew ? L"5" : L"1000000");
+            saveAnswers.push_back(confirmed ? dir / L"first.bin" : Path());
+            click(Controls().btSave);
+            setText(LbaField(3, 2), "");
+            type(LbaField(3, 2), loaded);
+            saveAnswers.push_back(dir / L"second.bin");
+            click(Controls().btSave);
+            EXPECT_EQ(FileBytes(dir / L"second.bin"), module.build().bytes);
+            EXPECT_TRUE(messages.empty()) << messages.front();
+            EXPECT_TRUE(errors.empty()) << errors.front();
+        }
+    }
+}
+
 TEST_F(WindowTest, AnErrorIsShownAndTheWindowGoesOn)
 {
     load(dir / L"нет.bin");

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using zentab::testkit::ModuleBuilder;
 
@@ -276,6 +277,38 @@ private slots:
         QVERIFY2(h.takeBoxes().isEmpty(), "Save refused values nobody typed");
     }
 
+    // Edit, Save (or cancel its dialog), then type the loaded text back:
+    // the value saves as it was read, not as the earlier edit.
+    void loadedTextTypedBackAfterASaveSavesAsRead_data()
+    {
+        QTest::addColumn<bool>("isNew");
+        QTest::addColumn<bool>("confirmed");
+        for (bool isNew : {false, true}) {
+            for (bool confirmed : {true, false})
+                QTest::addRow("%s, %s", isNew ? "NEW" : "STD", confirmed ? "saved" : "cancelled") << isNew << confirmed;
+        }
+    }
+
+    void loadedTextTypedBackAfterASaveSavesAsRead()
+    {
+        QFETCH(bool, isNew);
+        QFETCH(bool, confirmed);
+        EditorHarness h;
+        const auto original = ModuleBytes(ModuleBuilder().rows(4).newLayout(isNew).value(2, 3, isNew ? -1 : 123456));
+        h.load(h.writeModule(QStringLiteral("m.bin"), original));
+        const QString field = QStringLiteral("LBA32");
+        const QString loaded = h.text(field);
+        h.field(field)->clear();
+        h.type(field, isNew ? QStringLiteral("5") : QStringLiteral("1000000"));
+        h.save(confirmed ? h.path(QStringLiteral("first.bin")) : QString());
+        h.field(field)->clear();
+        h.type(field, loaded);
+        h.save(h.path(QStringLiteral("second.bin")));
+        QCOMPARE(h.readFile(QStringLiteral("second.bin")), original);
+        QVERIFY2(h.takeBoxes().isEmpty(), "Save refused the value Load showed");
+        QVERIFY2(h.unexpected().isEmpty(), qPrintable(h.unexpected().join(QLatin1Char('|'))));
+    }
+
     void closeWhileTheChecksumRunsWaitsForSaveToEnd()
     {
         EditorHarness h;
@@ -296,10 +329,22 @@ private slots:
         } watch;
         watch.window = &h.window();
         h.window().installEventFilter(&watch);
-        QMetaObject::invokeMethod(&h.window(), "close", Qt::QueuedConnection);
-        h.save(h.path(QStringLiteral("out.bin")));
+        // Run from the application's own loop, which the held close must end
+        // once Save is done, as a close outside Save does.
+        QTimer::singleShot(0, &h.window(), [&h] {
+            QMetaObject::invokeMethod(&h.window(), "close", Qt::QueuedConnection);
+            h.save(h.path(QStringLiteral("out.bin")));
+        });
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stuck.start(10000);
+        const int status = QCoreApplication::exec();
+        stuck.stop();
         h.window().removeEventFilter(&watch);
-        // Save went on to its dialog and the write; then the window closed.
+        // Save went on to its dialog and the write; then the window closed
+        // and the program ended.
+        QCOMPARE(status, 0);
         QCOMPARE(watch.hiddenWhileSaving, 0);
         QCOMPARE(h.readFile(QStringLiteral("out.bin")), original);
         QVERIFY(!h.window().isVisible());
