@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QCloseEvent>
+#include <QWindow>
 
 using zentab::testkit::ModuleBuilder;
 
@@ -332,7 +334,7 @@ private slots:
         // Run from the application's own loop, which the held close must end
         // once Save is done, as a close outside Save does.
         QTimer::singleShot(0, &h.window(), [&h] {
-            QMetaObject::invokeMethod(&h.window(), "close", Qt::QueuedConnection);
+            QCoreApplication::postEvent(h.window().windowHandle(), new QCloseEvent);
             h.save(h.path(QStringLiteral("out.bin")));
         });
         QTimer stuck;
