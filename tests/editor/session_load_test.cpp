@@ -74,3 +74,55 @@ TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
 }
 
 }  // namespace
+
+namespace {
+
+// UTF-16 bytes after their byte-order mark, from UTF-8 text of the Basic
+// Multilingual Plane.
+std::string Utf16(const std::string& utf8, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
+        unsigned code = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
+        for (std::size_t k = 1; k < length; ++k)
+            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        const char high = static_cast<char>(code >> 8), low = static_cast<char>(code & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+        i += length;
+    }
+    return out;
+}
+
+// Settings however a text editor saved them list their keys readably, and a
+// key typed in other case, in any script, copies its value.
+TEST_F(SessionTest, SettingsInAnyTextListReadablyAndFindKeysInAnyCase)
+{
+    const std::string text = "[Capacity]\r\n500GB=976773168\r\n2000ГБ=3907029168\r\nΣΊΓΜΑ ÄÖ=7\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } forms[] = {
+        {"UTF-8", text},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + text},
+        {"UTF-16 LE", Utf16(text, false)},
+        {"UTF-16 BE", Utf16(text, true)},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.what);
+        view.candidates = {dir / "ZentabEditor.ini"};
+        zentab::testkit::WriteFileBytes(view.candidates[0].string(),
+                                        std::vector<std::uint8_t>(form.bytes.begin(), form.bytes.end()));
+        session.FormCreate();
+        EXPECT_EQ(view.listItems, (std::vector<std::string>{"500GB", "2000ГБ", "ΣΊΓΜΑ ÄÖ"}));
+        for (const auto& [typed, copied] : {std::pair{"2000гб", "3907029168"}, {"σίγμα äö", "7"}, {"ςίγμα Äö", "7"},
+                                            {"500gb", "976773168"}, {"2000г", ""}}) {
+            view.texts[Controls().cbStdCapacity] = typed;
+            session.cbStdCapacityChange();
+            EXPECT_EQ(view.clipboard, copied) << typed;
+        }
+    }
+}
+
+}  // namespace
