@@ -38,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             area += key.size() + 1;
             Require(reader.value(section, key).size() <= zentab::ProfileReader::kValueArea - 1,
                     "value longer than its area");
+            // As typed into a window, for the first few keys: each look-up
+            // converts every entry.
+            if (&key - keys.data() >= 8)
+                continue;
             const std::string shown = zentab::SystemTextToUtf8(key);
             Require(reader.value(section, zentab::FoldCase(shown), zentab::SystemTextToUtf8) ==
                         reader.value(section, shown, zentab::SystemTextToUtf8),

@@ -77,20 +77,13 @@ TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
 
 namespace {
 
-// UTF-16 bytes after their byte-order mark, from UTF-8 text of the Basic
-// Multilingual Plane.
-std::string Utf16(const std::string& utf8, bool bigEndian)
+// UTF-16 bytes after their byte-order mark.
+std::string Utf16(const std::u16string& text, bool bigEndian)
 {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
-        unsigned code = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
-        for (std::size_t k = 1; k < length; ++k)
-            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        const char high = static_cast<char>(code >> 8), low = static_cast<char>(code & 0xFF);
+    std::string out;
+    for (const char16_t unit : u"\uFEFF" + text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
         out += bigEndian ? std::string{high, low} : std::string{low, high};
-        i += length;
     }
     return out;
 }
@@ -99,6 +92,7 @@ std::string Utf16(const std::string& utf8, bool bigEndian)
 // key typed in other case, in any script, copies its value.
 TEST_F(SessionTest, SettingsInAnyTextListReadablyAndFindKeysInAnyCase)
 {
+    const std::u16string wide = u"[Capacity]\r\n500GB=976773168\r\n2000ГБ=3907029168\r\nΣΊΓΜΑ ÄÖ=7\r\n";
     const std::string text = "[Capacity]\r\n500GB=976773168\r\n2000ГБ=3907029168\r\nΣΊΓΜΑ ÄÖ=7\r\n";
     const struct {
         const char* what;
@@ -106,8 +100,8 @@ TEST_F(SessionTest, SettingsInAnyTextListReadablyAndFindKeysInAnyCase)
     } forms[] = {
         {"UTF-8", text},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + text},
-        {"UTF-16 LE", Utf16(text, false)},
-        {"UTF-16 BE", Utf16(text, true)},
+        {"UTF-16 LE", Utf16(wide, false)},
+        {"UTF-16 BE", Utf16(wide, true)},
     };
     for (const auto& form : forms) {
         SCOPED_TRACE(form.what);
