@@ -1,6 +1,8 @@
 #include "profile_reader.h"
 
+#include "case_fold.h"
 #include "file_layer.h"
+#include "system_text.h"
 
 #include <algorithm>
 
@@ -21,17 +23,17 @@ std::string TrimBlanks(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// Names compare as the windows show them, letters of any script without
+// regard to case.
+std::string Folded(const std::string& name) { return FoldCase(SystemTextToUtf8(name)); }
 
-bool SameName(const std::string& a, const std::string& b)
+// Text saved as UTF-16 ("Unicode" in Notepad) is told by its byte-order
+// mark and read as UTF-8 from here on; without a mark, text is 8-bit.
+std::string AsUtf8(const std::string& text)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    }
-    return true;
+    if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0)
+        return Utf16ToUtf8(text.substr(2), text[0] == '\xFE');
+    return text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
 }
 
 std::string Unquote(const std::string& value)
@@ -51,13 +53,14 @@ ProfileReader ProfileReader::FromFile(const std::filesystem::path& path)
     return FromText(std::string(bytes->begin(), bytes->end()));
 }
 
-ProfileReader ProfileReader::FromText(const std::string& text)
+ProfileReader ProfileReader::FromText(const std::string& marked)
 {
     ProfileReader reader;
+    const std::string text = AsUtf8(marked);
     std::string section;
+    std::string sectionFolded;
     bool inSection = false;
-    // A byte-order mark is no part of the first line.
-    std::size_t pos = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos)
@@ -73,15 +76,17 @@ ProfileReader ProfileReader::FromText(const std::string& text)
         if (line[0] == '[') {
             const std::size_t close = line.find(']');
             section = TrimBlanks(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            sectionFolded = Folded(section);
             inSection = true;
             continue;
         }
         const std::size_t equals = line.find('=');
         if (!inSection || equals == std::string::npos)
             continue;
-        Entry entry{section, TrimBlanks(line.substr(0, equals)), Unquote(TrimBlanks(line.substr(equals + 1)))};
+        Entry entry{sectionFolded, TrimBlanks(line.substr(0, equals)), {}, Unquote(TrimBlanks(line.substr(equals + 1)))};
         if (entry.key.empty())
             continue;
+        entry.keyFolded = Folded(entry.key);
         reader.entries_.push_back(std::move(entry));
     }
     return reader;
@@ -91,15 +96,14 @@ std::vector<std::string> ProfileReader::sectionKeys(const std::string& section) 
 {
     // A section given twice reads as one; a key given twice is listed once.
     std::vector<std::string> keys;
+    std::vector<const std::string*> seen;
+    const std::string wanted = Folded(section);
     std::size_t used = 0;
     for (const Entry& e : entries_) {
-        if (!SameName(e.section, section))
+        if (e.sectionFolded != wanted ||
+            std::any_of(seen.begin(), seen.end(), [&e](const std::string* k) { return *k == e.keyFolded; }))
             continue;
-        bool seen = false;
-        for (const std::string& k : keys)
-            seen = seen || SameName(k, e.key);
-        if (seen)
-            continue;
+        seen.push_back(&e.keyFolded);
         // Room for names and their zero bytes, less the two closing zeros.
         const std::size_t room = kKeyListArea - 2 - used;
         if (e.key.size() >= room) {
@@ -115,13 +119,19 @@ std::vector<std::string> ProfileReader::sectionKeys(const std::string& section) 
 
 std::string ProfileReader::value(const std::string& section, const std::string& key) const
 {
-    return value(section, key, [](const std::string& text) { return text; });
+    const std::string wantedSection = Folded(section), wantedKey = Folded(key);
+    for (const Entry& e : entries_) {
+        if (e.sectionFolded == wantedSection && e.keyFolded == wantedKey)
+            return e.value.substr(0, kValueArea - 1);
+    }
+    return {};
 }
 
 std::string ProfileReader::value(const std::string& section, const std::string& shownKey, Shown shown) const
 {
+    const std::string wantedSection = Folded(section), wantedKey = FoldCase(shownKey);
     for (const Entry& e : entries_) {
-        if (SameName(e.section, section) && SameName(shown(e.key), shownKey))
+        if (e.sectionFolded == wantedSection && FoldCase(shown(e.key)) == wantedKey)
             return shown(e.value.substr(0, kValueArea - 1));
     }
     return {};

@@ -1,9 +1,11 @@
 #pragma once
 // Reader for the settings file in the private-profile text format:
 // [SECTION] lines and key=value entries, section and key names compared
-// without regard to letter case, keys listed in file order as spelled in the
-// file. Written by hand because the format must not be sorted, unescaped or
-// rewritten the way general-purpose settings classes do. Plain C++, so that
+// without regard to letter case (in any script), keys listed in file order
+// as spelled in the file. The text is 8-bit (the system's code page), UTF-8,
+// or UTF-16 after its byte-order mark, which is read as UTF-8. Written by
+// hand because the format must not be sorted, unescaped or rewritten the
+// way general-purpose settings classes do. Plain C++, so that
 // it can be tested and fuzzed without a window.
 
 #include <filesystem>
@@ -38,8 +40,9 @@ public:
 
 private:
     struct Entry {
-        std::string section;
+        std::string sectionFolded;  // as names are compared
         std::string key;
+        std::string keyFolded;
         std::string value;
     };
     std::vector<Entry> entries_;

@@ -12,7 +12,9 @@
 //     and named in the warning. A backup in a shared folder carries the
 //     file's identity and full path in its name, so a copy of another file
 //     of the same name, perhaps the only whole copy of that one, is never
-//     taken for this file's.
+//     taken for this file's; and there only the saver's own regular file,
+//     with one link and writable by no one else, counts: anything else
+//     under the name is neither named nor touched.
 //  3. Create new: the content goes into a scratch file in the folder (one
 //     without a name where the system has them), is synced and read back,
 //     and only then gets its name, never over a file that appeared
@@ -24,9 +26,10 @@
 //     metadata cannot be given or the rename cannot replace the file, the
 //     file is written in place instead.
 //  5. Write in place: a complete, synced copy of the old bytes is made
-//     first, beside the file, else in a spare folder that outlives a power
-//     cut and the restart after it (not one in memory, not a temporary
-//     folder emptied at start-up); with neither, the save is refused. Then the new bytes are written, synced
+//     first, beside the file and with no more access than it, else in a
+//     spare folder that outlives a power cut and the restart after it (not
+//     one in memory, not a temporary folder emptied at start-up); with
+//     neither, the save is refused. Then the new bytes are written, synced
 //     and read back; after any failure the old bytes are put back the same
 //     way, and the copy is removed only once they read back. A copy that is
 //     kept is named in the message.
@@ -154,15 +157,32 @@ private:
     // An old file whose copies a spare folder may hold.
     bool identified() const { return t_.kind == SaveTarget::Kind::kRegular && !t_.identity.empty(); }
 
+    // Leftovers beside the file are its own by their folder. In a folder
+    // many users share, a copy counts only when nobody but the saver could
+    // have put it there or changed it since: anything else under the name
+    // was planted, and naming it would invite a restore from a stranger's
+    // file.
+    static bool SaversOwn(const Leftover& l) { return l.regular && l.saversOwn && l.links == 1 && !l.othersMayWrite; }
+
+    std::vector<fs::path> unused(const fs::path& folder, const fs::path& prefix, bool shared)
+    {
+        std::vector<fs::path> found;
+        for (const Leftover& l : p_.leftovers(folder, prefix)) {
+            if (l.regular && (!shared || SaversOwn(l)) && !p_.inUse(l.path))
+                found.push_back(l.path);
+        }
+        return found;
+    }
+
     void sweep()
     {
-        for (const fs::path& stale : p_.leftovers(t_.folder, temporaryPrefix())) {
+        for (const fs::path& stale : unused(t_.folder, temporaryPrefix(), false)) {
             if (Status s = p_.removeFile(stale); !s.ok())
                 warn("A leftover temporary \"" + p_.shown(stale) + "\" could not be removed: " + s.reason);
         }
-        std::vector<fs::path> backups = p_.leftovers(t_.folder, backupPrefix(true));
+        std::vector<fs::path> backups = unused(t_.folder, backupPrefix(true), false);
         for (const fs::path& spare : identified() ? p_.spareFolders(false) : std::vector<fs::path>{}) {
-            const std::vector<fs::path> more = p_.leftovers(spare, backupPrefix(false));
+            const std::vector<fs::path> more = unused(spare, backupPrefix(false), true);
             backups.insert(backups.end(), more.begin(), more.end());
         }
         if (backups.empty())
@@ -188,11 +208,11 @@ private:
             throw PlatformError("File \"" + shown_ + "\" written, but the folder could not be synced: " + s.reason);
     }
 
-    Status create(const fs::path& folder, const fs::path& prefix, Scratch& scratch)
+    Status create(const fs::path& folder, const fs::path& prefix, Scratch& scratch, const fs::path& accessOf = {})
     {
-        Status s = p_.createScratch(folder, prefix, unnamed_, scratch);
+        Status s = p_.createScratch(folder, prefix, unnamed_, accessOf, scratch);
         if (fallBackToNamed(s))
-            s = p_.createScratch(folder, prefix, unnamed_, scratch);
+            s = p_.createScratch(folder, prefix, unnamed_, accessOf, scratch);
         return s;
     }
 
@@ -270,7 +290,11 @@ private:
     bool copyInto(const fs::path& folder, const Bytes& old, Backup& backup)
     {
         backup.folder = folder;
-        Status s = create(folder, backupPrefix(folder == t_.folder), backup.scratch);
+        // A copy beside the file is readable by no one who cannot read the
+        // file, from its first moment; the saver's own spare folder is
+        // private already.
+        const bool beside = folder == t_.folder;
+        Status s = create(folder, backupPrefix(beside), backup.scratch, beside ? t_.file : fs::path());
         if (s.outcome == Outcome::kRefused)
             return false;
         if (!s.ok())

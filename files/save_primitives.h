@@ -50,6 +50,16 @@ struct SaveTarget {
     std::filesystem::path fullPath;
 };
 
+// A file found under a leftover's name, as the folder lists it: nothing is
+// opened to learn this, so another user's file is never touched.
+struct Leftover {
+    std::filesystem::path path;
+    bool regular = false;         // a regular file, not a link
+    bool saversOwn = false;       // owned by the saver
+    std::uint64_t links = 1;
+    bool othersMayWrite = false;  // its group or anyone else may write it
+};
+
 // A file being written by the save; the primitives keep what it stands for.
 using Scratch = int;
 constexpr Scratch kNoScratch = -1;
@@ -63,9 +73,12 @@ public:
     virtual Status inspect(const std::filesystem::path& requested, SaveTarget& target) = 0;
 
     // Unnamed (when asked and the system has them) or named "folder/prefixXXXXXX"
-    // file for reading and writing; a new file takes the creation mode.
+    // file for reading and writing, private to the saver; a new file takes
+    // the creation mode. With accessOf, the new file is given that file's
+    // access as it is created, where the system would otherwise give it the
+    // folder's (Windows).
     virtual Status createScratch(const std::filesystem::path& folder, const std::filesystem::path& prefix,
-                                 bool unnamed, Scratch& scratch) = 0;
+                                 bool unnamed, const std::filesystem::path& accessOf, Scratch& scratch) = 0;
     // Marks the scratch file as in use, so a leftover sweep leaves it alone.
     virtual Status lock(Scratch scratch) = 0;
     // Writes bytes as the whole content from offset 0, syncs, reads back.
@@ -100,9 +113,11 @@ public:
     // folder the system or a clean-up empties.
     virtual Status durable(const std::filesystem::path& folder) = 0;
 
-    // Regular files "folder/prefixXXXXXX" that no running save holds.
-    virtual std::vector<std::filesystem::path> leftovers(const std::filesystem::path& folder,
-                                                         const std::filesystem::path& prefix) = 0;
+    // Whatever is named "folder/prefixXXXXXX", links not followed.
+    virtual std::vector<Leftover> leftovers(const std::filesystem::path& folder,
+                                            const std::filesystem::path& prefix) = 0;
+    // A running save holds the file (locked, or open without sharing).
+    virtual bool inUse(const std::filesystem::path& file) = 0;
     virtual Status readFile(const std::filesystem::path& file, std::int64_t maxSize, Bytes& bytes) = 0;
     virtual Status removeFile(const std::filesystem::path& file) = 0;
 

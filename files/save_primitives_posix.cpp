@@ -65,7 +65,9 @@ class PosixPrimitives final : public SavePrimitives {
 public:
     Status inspect(const fs::path& requested, SaveTarget& t) override { return InspectSaveTarget(requested, t); }
 
-    Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, Scratch& scratch) override
+    // Made 0600, which is never more than the file allows its owner.
+    Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, const fs::path&,
+                         Scratch& scratch) override
     {
         File file;
         file.folder = folder;
@@ -229,9 +231,9 @@ public:
     std::vector<fs::path> spareFolders(bool make) override { return SpareFolders(make); }
     Status durable(const fs::path& folder) override { return SpareFolderKeeps(folder); }
 
-    std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
+    std::vector<Leftover> leftovers(const fs::path& folder, const fs::path& prefix) override
     {
-        std::vector<fs::path> found;
+        std::vector<Leftover> found;
         DIR* dir = ::opendir(folder.c_str());
         if (!dir)
             return found;
@@ -240,16 +242,28 @@ public:
             const std::string name = entry->d_name;
             if (name.size() != start.size() + 6 || name.compare(0, start.size(), start) != 0)
                 continue;
-            const fs::path path = folder / name;
-            Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+            Leftover l;
+            l.path = folder / name;
             struct stat st {};
-            // A save that is running holds its files locked.
-            if (fd.get() >= 0 && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-                ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0)
-                found.push_back(path);
+            if (::lstat(l.path.c_str(), &st) != 0)
+                continue;
+            l.regular = S_ISREG(st.st_mode);
+            l.saversOwn = st.st_uid == ::geteuid();
+            l.links = st.st_nlink;
+            l.othersMayWrite = st.st_mode & (S_IWGRP | S_IWOTH);
+            found.push_back(l);
         }
         ::closedir(dir);
         return found;
+    }
+
+    bool inUse(const fs::path& file) override
+    {
+        Fd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat st {};
+        // A save that is running holds its files locked.
+        return fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) ||
+               ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0;
     }
 
     Status readFile(const fs::path& file, std::int64_t maxSize, Bytes& bytes) override

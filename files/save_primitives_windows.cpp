@@ -13,8 +13,11 @@
 #include "windows_io.h"
 #include "windows_text.h"
 
+#include <aclapi.h>
+
 #include <cstdio>
 #include <map>
+#include <vector>
 
 namespace zentab {
 
@@ -45,6 +48,42 @@ bool FinalName(HANDLE handle, fs::path& file)
 }
 
 bool FolderRefusesNewFiles(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
+
+// The file's owner and permissions as one self-relative descriptor, its
+// permissions protected so that the new file gets exactly them and none
+// inherited from the folder; what asks for fewer parts leaves the owner out.
+DWORD AccessOf(const fs::path& file, SECURITY_INFORMATION parts, std::vector<BYTE>& security)
+{
+    DWORD size = 0;
+    ::GetFileSecurityW(file.c_str(), parts, nullptr, 0, &size);
+    if (size == 0)
+        return ::GetLastError();
+    security.assign(size, 0);
+    if (!::GetFileSecurityW(file.c_str(), parts, security.data(), size, &size) ||
+        !::SetSecurityDescriptorControl(security.data(), SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        return ::GetLastError();
+    return 0;
+}
+
+// A file system that keeps no permissions (FAT) has none to copy.
+bool NoPermissionsKept(DWORD error) { return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION; }
+
+// The saver as the system names it: its user, and the owner its new files
+// get (the Administrators group, for an elevated administrator).
+bool IsSaver(PSID owner)
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    const Handle held(token);
+    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    BYTE owns[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_OWNER)];
+    DWORD size = 0;
+    return (::GetTokenInformation(token, TokenUser, user, sizeof user, &size) &&
+            ::EqualSid(owner, reinterpret_cast<TOKEN_USER*>(user)->User.Sid)) ||
+           (::GetTokenInformation(token, TokenOwner, owns, sizeof owns, &size) &&
+            ::EqualSid(owner, reinterpret_cast<TOKEN_OWNER*>(owns)->Owner));
+}
 
 struct File {
     Handle handle;
@@ -117,42 +156,29 @@ public:
         return Status::Ok();
     }
 
-    Status createScratch(const fs::path& folder, const fs::path& prefix, bool, Scratch& scratch) override
+    Status createScratch(const fs::path& folder, const fs::path& prefix, bool, const fs::path& accessOf,
+                         Scratch& scratch) override
     {
-        static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-        static unsigned counter = 0;
-        LARGE_INTEGER now;
-        ::QueryPerformanceCounter(&now);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::uint64_t seed = static_cast<std::uint64_t>(now.QuadPart) * 6364136223846793005u +
-                                 ::GetCurrentProcessId() * 2654435761u + ++counter * 40503u;
-            std::wstring suffix;
-            for (int i = 0; i < 6; ++i, seed /= 62)
-                suffix += kLetters[seed % 62];
-            File f;
-            f.name = folder / (prefix.native() + suffix);
-            // WRITE_DAC and READ_CONTROL, which its owner always has, for
-            // the permissions of the file it replaces; DELETE, to mark it.
-            f.handle.reset(::CreateFileW(f.name.c_str(),
-                                         GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | READ_CONTROL, 0, nullptr,
-                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (f.handle.valid()) {
-                if (!SetDeletePending(f.handle.get(), true)) {
-                    const DWORD error = ::GetLastError();
-                    f.handle.reset();
-                    ::DeleteFileW(f.name.c_str());
-                    return Failed(error);
-                }
-                f.pending = true;
-                scratch = next_++;
-                files_[scratch] = std::move(f);
-                return Status::Ok();
-            }
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                return {FolderRefusesNewFiles(error) ? Outcome::kRefused : Outcome::kFailed, Reason(error)};
+        // The file's owner and permissions are given by the creation itself,
+        // so the copy is never readable by more users than the file, not
+        // even for a moment. An owner only a privileged saver may give is
+        // left out: the saver, who could read the file, owns the copy.
+        std::vector<BYTE> security;
+        if (!accessOf.empty()) {
+            DWORD error = AccessOf(accessOf, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, security);
+            if (NoPermissionsKept(error))
+                security.clear();
+            else if (error)
+                return Failed(error);
         }
-        return Failed(ERROR_FILE_EXISTS);
+        for (bool ownerLeftOut = false;;) {
+            const Status s = createNamed(folder, prefix, security, scratch);
+            if (s.ok() || ownerLeftOut || security.empty() || lastCreateError_ != ERROR_INVALID_OWNER)
+                return s;
+            ownerLeftOut = true;
+            if (const DWORD error = AccessOf(accessOf, DACL_SECURITY_INFORMATION, security))
+                return Failed(error);
+        }
     }
 
     // Open without sharing is locked already.
@@ -243,25 +269,47 @@ public:
     std::vector<fs::path> spareFolders(bool make) override { return SpareFolders(make); }
     Status durable(const fs::path& folder) override { return SpareFolderKeeps(folder); }
 
-    std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
+    // Only %LOCALAPPDATA% is a spare folder here, the user's own; the owner
+    // is read all the same, as the same rule asks of any shared folder.
+    std::vector<Leftover> leftovers(const fs::path& folder, const fs::path& prefix) override
     {
-        std::vector<fs::path> found;
+        std::vector<Leftover> found;
         WIN32_FIND_DATAW entry;
         const HANDLE find = ::FindFirstFileW((folder / (prefix.native() + L"*")).c_str(), &entry);
         if (find == INVALID_HANDLE_VALUE)
             return found;
         do {
             const std::wstring name = entry.cFileName;
-            if (name.size() != prefix.native().size() + 6 || (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            if (name.size() != prefix.native().size() + 6)
                 continue;
-            const fs::path path = folder / name;
-            // A save that is running holds its files open without sharing.
-            Handle unused(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            if (unused.valid())
-                found.push_back(path);
+            Leftover l;
+            l.path = folder / name;
+            l.regular = !(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+            PSID owner = nullptr;
+            PSECURITY_DESCRIPTOR security = nullptr;
+            if (l.regular && ::GetNamedSecurityInfoW(l.path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
+                                                     &owner, nullptr, nullptr, nullptr, &security) == ERROR_SUCCESS) {
+                l.saversOwn = owner && IsSaver(owner);
+                ::LocalFree(security);
+            }
+            if (l.saversOwn) {
+                Handle h(::CreateFileW(l.path.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                BY_HANDLE_FILE_INFORMATION info {};
+                if (h.valid() && ::GetFileInformationByHandle(h.get(), &info))
+                    l.links = info.nNumberOfLinks;
+            }
+            found.push_back(l);
         } while (::FindNextFileW(find, &entry));
         ::FindClose(find);
         return found;
+    }
+
+    // A save that is running holds its files open without sharing.
+    bool inUse(const fs::path& file) override
+    {
+        return !Handle(::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)).valid();
     }
 
     Status readFile(const fs::path& file, std::int64_t maxSize, Bytes& bytes) override
@@ -297,6 +345,48 @@ public:
     std::string shown(const fs::path& path) override { return DisplayPath(path); }
 
 private:
+    Status createNamed(const fs::path& folder, const fs::path& prefix, std::vector<BYTE>& security, Scratch& scratch)
+    {
+        static const wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        static unsigned counter = 0;
+        SECURITY_ATTRIBUTES given {sizeof given, security.empty() ? nullptr : security.data(), FALSE};
+        LARGE_INTEGER now;
+        ::QueryPerformanceCounter(&now);
+        lastCreateError_ = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::uint64_t seed = static_cast<std::uint64_t>(now.QuadPart) * 6364136223846793005u +
+                                 ::GetCurrentProcessId() * 2654435761u + ++counter * 40503u;
+            std::wstring suffix;
+            for (int i = 0; i < 6; ++i, seed /= 62)
+                suffix += kLetters[seed % 62];
+            File f;
+            f.name = folder / (prefix.native() + suffix);
+            // WRITE_DAC and READ_CONTROL, which its owner always has, for
+            // the permissions of the file it replaces; DELETE, to mark it.
+            f.handle.reset(::CreateFileW(f.name.c_str(),
+                                         GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | READ_CONTROL, 0,
+                                         security.empty() ? nullptr : &given, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                         nullptr));
+            if (f.handle.valid()) {
+                if (!SetDeletePending(f.handle.get(), true)) {
+                    const DWORD error = ::GetLastError();
+                    f.handle.reset();
+                    ::DeleteFileW(f.name.c_str());
+                    return Failed(error);
+                }
+                f.pending = true;
+                scratch = next_++;
+                files_[scratch] = std::move(f);
+                return Status::Ok();
+            }
+            const DWORD error = ::GetLastError();
+            lastCreateError_ = error;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                return {FolderRefusesNewFiles(error) ? Outcome::kRefused : Outcome::kFailed, Reason(error)};
+        }
+        return Failed(ERROR_FILE_EXISTS);
+    }
+
     Status settle(File& f)
     {
         if (f.pending && !SetDeletePending(f.handle.get(), false))
@@ -322,6 +412,7 @@ private:
 
     std::map<Scratch, File> files_;
     Scratch next_ = 0;
+    DWORD lastCreateError_ = 0;
 };
 
 }  // namespace

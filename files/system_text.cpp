@@ -19,6 +19,54 @@ std::string Latin1ToUtf8(const std::string& text)
     return utf8;
 }
 
+namespace {
+
+void PutUtf8(std::uint32_t code, std::string& out)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | code >> 18);
+        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
+{
+    constexpr std::uint32_t kReplacement = 0xFFFD;
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<std::uint8_t>(bytes[i]), b = static_cast<std::uint8_t>(bytes[i + 1]);
+        return static_cast<std::uint32_t>(bigEndian ? a << 8 | b : b << 8 | a);
+    };
+    std::string out;
+    std::size_t i = 0;
+    for (; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t code = unit(i);
+        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = kReplacement;
+        }
+        PutUtf8(code, out);
+    }
+    if (i < bytes.size())
+        PutUtf8(kReplacement, out);
+    return out;
+}
+
 bool IsUtf8(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {

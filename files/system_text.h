@@ -14,6 +14,10 @@ std::string SystemTextToUtf8(const std::string& text);
 // Each byte as the Latin-1 character it is, in UTF-8.
 std::string Latin1ToUtf8(const std::string& text);
 
+// UTF-16 bytes (little- or big-endian) to UTF-8; a lone surrogate or an odd
+// last byte reads as U+FFFD, so anything converts.
+std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian);
+
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsUtf8(const std::string& text);
 

@@ -74,3 +74,49 @@ TEST_F(SessionTest, StartArgumentsLoadTheFirstFileAndNameTheRest)
 }
 
 }  // namespace
+
+namespace {
+
+// UTF-16 bytes after their byte-order mark.
+std::string Utf16(const std::u16string& text, bool bigEndian)
+{
+    std::string out;
+    for (const char16_t unit : u"\uFEFF" + text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
+// Settings however a text editor saved them list their keys readably, and a
+// key typed in other case, in any script, copies its value.
+TEST_F(SessionTest, SettingsInAnyTextListReadablyAndFindKeysInAnyCase)
+{
+    const std::u16string wide = u"[Capacity]\r\n500GB=976773168\r\n2000ГБ=3907029168\r\nΣΊΓΜΑ ÄÖ=7\r\n";
+    const std::string text = "[Capacity]\r\n500GB=976773168\r\n2000ГБ=3907029168\r\nΣΊΓΜΑ ÄÖ=7\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } forms[] = {
+        {"UTF-8", text},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + text},
+        {"UTF-16 LE", Utf16(wide, false)},
+        {"UTF-16 BE", Utf16(wide, true)},
+    };
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.what);
+        view.candidates = {dir / "ZentabEditor.ini"};
+        zentab::testkit::WriteFileBytes(view.candidates[0].string(),
+                                        std::vector<std::uint8_t>(form.bytes.begin(), form.bytes.end()));
+        session.FormCreate();
+        EXPECT_EQ(view.listItems, (std::vector<std::string>{"500GB", "2000ГБ", "ΣΊΓΜΑ ÄÖ"}));
+        for (const auto& [typed, copied] : {std::pair{"2000гб", "3907029168"}, {"σίγμα äö", "7"}, {"ςίγμα Äö", "7"},
+                                            {"500gb", "976773168"}, {"2000г", ""}}) {
+            view.texts[Controls().cbStdCapacity] = typed;
+            session.cbStdCapacityChange();
+            EXPECT_EQ(view.clipboard, copied) << typed;
+        }
+    }
+}
+
+}  // namespace

@@ -4,8 +4,10 @@
 
 #include "files_test_support.h"
 #include "module_builder.h"
+#include "backup_names.h"
 #include "errors.h"
 #include "file_layer.h"
+#include "save_primitives.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +91,25 @@ int AsNobody(const std::function<int()>& body)
 }
 
 bool IsRoot() { return ::geteuid() == 0; }
+
+// Not under /tmp or /var/tmp, which a test's child may cover with a tmpfs:
+// the working folder where it lies elsewhere, else /var/lib.
+fs::path OutsideTemporaryFolders()
+{
+    const fs::path cwd = fs::current_path();
+    const auto under = [&cwd](const char* folder) {
+        const std::string text = cwd.string(), prefix = folder;
+        return text == prefix || text.rfind(prefix + "/", 0) == 0;
+    };
+    return under("/tmp") || under("/var/tmp") ? fs::path("/var/lib") : cwd;
+}
+
+// Makes this child process that user, with no other groups.
+void BecomeOrExit(uid_t user)
+{
+    if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+        ::_exit(91);
+}
 
 // A small tmpfs for disk-full cases, unmounted when the test ends.
 class SmallDisk {
@@ -480,15 +501,7 @@ TEST(Save, RefusesToPutTheInPlaceBackupOnAFileSystemInMemory)
 {
     if (!IsRoot())
         GTEST_SKIP() << "mounting and switching users needs root";
-    // Not under /tmp or /var/tmp, which the child covers with a tmpfs: the
-    // working folder where it lies elsewhere, else /var/lib.
-    const fs::path cwd = fs::current_path();
-    const auto under = [&cwd](const char* folder) {
-        const std::string text = cwd.string(), prefix = folder;
-        return text == prefix || text.rfind(prefix + "/", 0) == 0;
-    };
-    const fs::path home = under("/tmp") || under("/var/tmp") ? fs::path("/var/lib") : cwd;
-    const fs::path base = home / ("zentab-durable-" + std::to_string(::getpid()));
+    const fs::path base = OutsideTemporaryFolders() / ("zentab-durable-" + std::to_string(::getpid()));
     fs::create_directory(base);
     const std::string path = (base / "module.bin").string();
     WriteFileBytes(path, Pattern(3000, 9));
@@ -531,6 +544,93 @@ TEST(Save, RefusesToPutTheInPlaceBackupOnAFileSystemInMemory)
     EXPECT_NE(message.find("disk-backed"), std::string::npos) << message;
     EXPECT_EQ(left, Pattern(3000, 9));
     EXPECT_EQ(names, std::set<std::string>{"module.bin"});
+}
+
+// A saver without a home sweeps /var/tmp for copies of its module, under a
+// name anyone can predict. Another user's file planted there, equal to the
+// module or not, is neither named nor touched; the saver's own differing
+// copy is named as before.
+TEST(Save, InASharedSpareFolderOnlyTheSaversOwnCopiesCount)
+{
+    if (!IsRoot())
+        GTEST_SKIP() << "two users need root";
+    constexpr uid_t kSaver = 64999;  // no account, so no home
+    const fs::path base = OutsideTemporaryFolders() / ("zentab-shared-" + std::to_string(::getpid()));
+    fs::create_directory(base);
+    ASSERT_EQ(::chown(base.c_str(), kSaver, kSaver), 0);
+    const std::string path = (base / "module.bin").string();
+    WriteFileBytes(path, Pattern(3000, 5));
+    ASSERT_EQ(::chown(path.c_str(), kSaver, kSaver), 0);
+    SaveTarget target;
+    ASSERT_TRUE(MakePlatformPrimitives()->inspect(path, target).ok());
+    const std::string prefix = SpareBackupPrefix(target.file.filename(), target.identity, target.fullPath).string();
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m,mode=1777") != 0)
+            ::_exit(90);
+        const auto as = [](uid_t user, const std::function<std::string()>& body) {
+            int fds[2];
+            if (::pipe(fds) != 0)
+                ::_exit(92);
+            if (::fork() == 0) {
+                BecomeOrExit(user);
+                const std::string said = body();
+                (void)!::write(fds[1], said.data(), said.size());
+                ::_exit(0);
+            }
+            ::close(fds[1]);
+            std::string said;
+            char buffer[512];
+            for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+                said.append(buffer, static_cast<std::size_t>(n));
+            ::close(fds[0]);
+            ::wait(nullptr);
+            return said;
+        };
+        as(kNobody, [&] {
+            WriteFileBytes("/var/tmp/" + prefix + "plant1", Pattern(3000, 6));
+            WriteFileBytes("/var/tmp/" + prefix + "plant2", Pattern(3000, 5));
+            return std::string();
+        });
+        WriteFileBytes("/var/tmp/" + prefix + "owncpy", Pattern(3000, 7));
+        if (::chown(("/var/tmp/" + prefix + "owncpy").c_str(), kSaver, kSaver) != 0)
+            ::_exit(93);
+        std::string report = as(kSaver, [&] {
+            ::unsetenv("HOME");
+            ::unsetenv("XDG_STATE_HOME");
+            try {
+                return WriteWholeFile(path, Pattern(2000, 8));
+            } catch (const PlatformError& e) {
+                return std::string("error: ") + e.what();
+            }
+        });
+        report += "\n--";
+        for (const std::string& name : Names("/var/tmp"))
+            report += " " + name;
+        (void)!::write(pipeFds[1], report.data(), report.size());
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const Bytes saved = ReadFileBytes(path);
+    fs::remove_all(base);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 90)
+        GTEST_SKIP() << "cannot mount a tmpfs in a namespace of its own here";
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(saved, Pattern(2000, 8));
+    EXPECT_EQ(report, "An earlier backup \"/var/tmp/" + prefix + "owncpy\" differs from the file and is kept: it may "
+                      "hold the module a failed save left behind\n-- " + prefix + "owncpy " + prefix + "plant1 " +
+                      prefix + "plant2");
 }
 
 // A link in a shared sticky folder is followed only when the saver or the

@@ -4,12 +4,16 @@
 
 #include "files_test_support.h"
 #include "module_builder.h"
+#include "backup_names.h"
 #include "errors.h"
 #include "file_layer.h"
+#include "save_primitives.h"
+#include "windows_text.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <functional>
 
@@ -227,6 +231,72 @@ TEST(Save, TheNextSaveClearsLeftoversOfAKilledOneButNotOnesInUse)
         EXPECT_EQ(fs::exists(leftover), c.kept);
         EXPECT_EQ(warning.find(DisplayPath(leftover)) != std::string::npos, c.reported) << warning;
     }
+}
+
+// Owner and permissions in the system's text form ("O:...D:...").
+std::wstring Access(const fs::path& file)
+{
+    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD size = 0;
+    ::GetFileSecurityW(file.c_str(), parts, nullptr, 0, &size);
+    std::vector<BYTE> security(size);
+    LPWSTR text = nullptr;
+    if (size == 0 || !::GetFileSecurityW(file.c_str(), parts, security.data(), size, &size) ||
+        !::ConvertSecurityDescriptorToStringSecurityDescriptorW(security.data(), SDDL_REVISION_1, parts, &text,
+                                                                nullptr))
+        return L"unreadable";
+    const std::wstring result = text;
+    ::LocalFree(text);
+    return result;
+}
+
+void SetAccess(const fs::path& file, const std::wstring& sddl)
+{
+    PSECURITY_DESCRIPTOR security = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &security,
+                                                                       nullptr));
+    EXPECT_TRUE(::SetFileSecurityW(file.c_str(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                   security));
+    ::LocalFree(security);
+}
+
+// The copy a rewrite in place makes beside the module has the module's owner
+// and permissions from its creation, not the more open ones the folder
+// passes on to new files.
+TEST(Save, ACopyBesideTheModuleHasTheModulesAccess)
+{
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+    BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    DWORD size = 0;
+    ASSERT_TRUE(::GetTokenInformation(token, TokenUser, user, sizeof user, &size));
+    ::CloseHandle(token);
+    LPWSTR me = nullptr;
+    ASSERT_TRUE(::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &me));
+    const std::wstring saver = me;
+    ::LocalFree(me);
+
+    ScratchDir dir;
+    SetAccess(Folder(dir), L"D:P(A;OICI;FA;;;" + saver + L")(A;OICI;FR;;;WD)");
+    const fs::path module = Folder(dir) / L"module.bin";
+    WriteBytes(module, Awkward(3));
+    const std::wstring folders = Access(module);
+    SetAccess(module, L"D:P(A;;FA;;;" + saver + L")");
+    ASSERT_NE(Access(module), folders) << "the folder passes on no more than the module has";
+
+    const auto primitives = MakePlatformPrimitives();
+    SaveTarget target;
+    ASSERT_TRUE(primitives->inspect(module, target).ok());
+    Scratch copy = kNoScratch;
+    const Status made = primitives->createScratch(target.folder, BackupPrefix(L"module.bin"), false, target.file, copy);
+    ASSERT_TRUE(made.ok()) << made.reason;
+    fs::path kept;
+    EXPECT_TRUE(primitives->keep(copy, kept).ok());
+    primitives->discard(copy);
+    // Wine keeps no descriptor of its own but the file's Unix mode, and
+    // reads it back as such: there the folder's read for everyone is what
+    // the copy must not have.
+    EXPECT_EQ(Access(kept), Access(module)) << Narrow(folders);
 }
 
 TEST(FileLayer, RefusesDevicesAndFoldersWithoutTouchingThem)

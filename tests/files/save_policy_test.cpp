@@ -63,7 +63,8 @@ public:
         t.fullPath = requested;
         return Status::Ok();
     }
-    Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, Scratch& s) override
+    Status createScratch(const fs::path& folder, const fs::path& prefix, bool unnamed, const fs::path&,
+                         Scratch& s) override
     {
         if (Status st = fault("createScratch"); !st.ok())
             return st;
@@ -158,19 +159,27 @@ public:
     }
     // Device and inode: one per file of the disk.
     static std::string Identity(const fs::path& file) { return file == kModule ? "801-17" : "801-23"; }
-    std::vector<fs::path> leftovers(const fs::path& folder, const fs::path& prefix) override
+    // How a file looks to the folder listing, where not the saver's own
+    // regular file.
+    std::map<fs::path, Leftover> looks;
+    std::set<fs::path> read;
+    std::vector<Leftover> leftovers(const fs::path& folder, const fs::path& prefix) override
     {
-        std::vector<fs::path> found;
+        std::vector<Leftover> found;
         for (const auto& [name, bytes] : files) {
             const std::string leaf = name.filename().string();
             if (name.parent_path() == folder && leaf.size() == prefix.string().size() + 6 &&
-                leaf.rfind(prefix.string(), 0) == 0)
-                found.push_back(name);
+                leaf.rfind(prefix.string(), 0) == 0) {
+                found.push_back(looks.count(name) ? looks.at(name) : Leftover{{}, true, true, 1, false});
+                found.back().path = name;
+            }
         }
         return found;
     }
+    bool inUse(const fs::path&) override { return false; }
     Status readFile(const fs::path& file, std::int64_t, Bytes& bytes) override
     {
+        read.insert(file);
         if (Status st = fault("readFile"); !st.ok())
             return st;
         bytes = files.at(file);
@@ -344,7 +353,10 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
         Bytes held;
         bool kept;
         bool reported;
+        // Regular, the saver's, links, writable by others; default the saver's own.
+        Leftover looks{{}, true, true, 1, false};
     };
+    const fs::path spare = kOnDisk / (kOwn + "a1b2c3");
     const Case cases[] = {
         {"an unused temporary", "/m/.module.bin.zentab-a1b2c3", kNew, false, false},
         {"a backup equal to the file", "/m/module.bin.zentab-backup-a1b2c3", kOld, false, false},
@@ -358,6 +370,14 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
         {"a copy of another file of the same name, equal to this one", kOthersCopy, kOld, true, false},
         {"a copy of a removed file whose inode this one reuses", kReusedInodesCopy, kOld, true, false},
         {"a spare folder's copy that names no file", kOnDisk / "zentab-backup-module.bin-a1b2c3", kOld, true, false},
+        // Under this file's name in a shared folder, but not the saver's own.
+        {"another user's differing copy", spare, {7}, true, false, {{}, true, false, 1, false}},
+        {"another user's equal copy", spare, kOld, true, false, {{}, true, false, 1, false}},
+        {"the saver's copy that others may write", spare, {7}, true, false, {{}, true, true, 1, true}},
+        {"the saver's copy with a second link", spare, kOld, true, false, {{}, true, true, 2, false}},
+        {"a link under the name", spare, kOld, true, false, {{}, false, true, 1, false}},
+        {"another user's copy beside the file counts", "/m/module.bin.zentab-backup-a1b2c3", {7}, true, true,
+         {{}, true, false, 1, true}},
     };
     for (const Case& c : cases) {
         for (const bool hardLinked : {false, true}) {
@@ -365,6 +385,7 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
             FakeDisk disk;
             disk.files[kModule] = kOld;
             disk.files[c.leftover] = c.held;
+            disk.looks[c.leftover] = c.looks;
             disk.hardLinked = hardLinked;
             const std::string warning = SaveWholeFile(disk, kModule, kNew);
             EXPECT_EQ(disk.files.at(kModule), kNew);
@@ -372,6 +393,9 @@ TEST(SavePolicy, LeftoversOfEarlierSaves)
             const bool named = warning.find("\"" + c.leftover.generic_string() + "\"") != std::string::npos;
             EXPECT_EQ(named, c.reported) << warning;
             EXPECT_EQ(disk.files.size(), c.kept ? 2u : 1u);
+            if (!c.reported && c.kept) {
+                EXPECT_EQ(disk.read.count(c.leftover), 0u) << "opened";
+            }
         }
     }
 }

@@ -77,7 +77,12 @@ protected:
         // The last key in 8-bit text, as a Russian system writes 2000ГБ.
         std::ofstream(dir / L"ZentabEditor.ini")
             << "[CAPACITY]\r\n500GB=976773168\r\n2000GB=3907029168\r\n2000\xC3\xC1=3907029000\r\n";
+        open();
+    }
 
+    // A window of its own, which reads the settings file as it starts.
+    void open()
+    {
         window = std::make_unique<zentab::win32::MainWindow>(module);
         window->quitOnDestroy = false;
         auto& view = window->view();
@@ -616,6 +621,23 @@ TEST_F(WindowTest, StandardCapacityGoesToTheClipboard)
     EXPECT_EQ(text(Controls().cbStdCapacity), "2000" + zentab::Narrow(shown));
     EXPECT_EQ(text(Controls().cbStdCapacity).find("\xEF\xBF\xBD"), std::string::npos);
     EXPECT_EQ(ClipboardText(), "3907029000");
+
+    // Saved by Notepad as "Unicode": UTF-16 after its byte-order mark.
+    const std::wstring unicode = L"\uFEFF[CAPACITY]\r\n2000\u0413\u0411=3907029168\r\n";
+    std::ofstream(dir / L"ZentabEditor.ini", std::ios::binary)
+        .write(reinterpret_cast<const char*>(unicode.data()), std::streamsize(unicode.size() * sizeof(wchar_t)));
+    window.reset();
+    open();
+    const HWND fresh = at(Controls().cbStdCapacity);
+    EXPECT_EQ(SendMessageW(fresh, CB_GETCOUNT, 0, 0), 1);
+    SendMessageW(fresh, CB_SETCURSEL, 0, 0);
+    SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(fresh), CBN_SELCHANGE), LPARAM(fresh));
+    EXPECT_EQ(text(Controls().cbStdCapacity), "2000\xD0\x93\xD0\x91");
+    EXPECT_EQ(ClipboardText(), "3907029168");
+    PutOnClipboard(L"stale");
+    SetWindowTextW(fresh, L"2000\u0433\u0431");
+    SendMessageW(window->hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(fresh), CBN_EDITCHANGE), LPARAM(fresh));
+    EXPECT_EQ(ClipboardText(), "3907029168");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "window_test_registry.h"
 
 #include "profile_reader.h"
+#include "system_text.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -24,13 +25,24 @@ QStringList Keys(const ProfileReader& reader, const QByteArray& section)
 {
     QStringList keys;
     for (const std::string& key : reader.sectionKeys(section.toStdString()))
-        keys << QString::fromLatin1(key.data(), qsizetype(key.size()));
+        keys << QString::fromStdString(zentab::SystemTextToUtf8(key));
     return keys;
 }
 
 QByteArray Value(const ProfileReader& reader, const QByteArray& section, const QByteArray& key)
 {
     return QByteArray::fromStdString(reader.value(section.toStdString(), key.toStdString()));
+}
+
+// Text saved as UTF-16, with its byte-order mark.
+QByteArray Utf16(const QString& text, bool bigEndian)
+{
+    QByteArray bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes += bigEndian ? QByteArray{&high, 1} + low : QByteArray{&low, 1} + high;
+    }
+    return bytes;
 }
 
 // Key names of a given length, distinct in their first characters.
@@ -103,6 +115,17 @@ private slots:
         row("no line end at the end", "[CAPACITY]\nK=last", {"K"}, "K", "last");
         row("empty text", "", {}, "K", "");
         row("byte-order mark before the section", "\xEF\xBB\xBF[CAPACITY]\nK=1\n", {"K"}, "K", "1");
+        const QString unicode = QStringLiteral("[capacity]\r\n2000\u0413\u0411=1\r\nK=\u00B2\r\n");
+        row("UTF-16 LE with its mark", Utf16(unicode, false), {"2000\u0413\u0411", "K"}, "2000\xD0\xB3\xD0\xB1", "1");
+        row("UTF-16 BE with its mark", Utf16(unicode, true), {"2000\u0413\u0411", "K"}, "k", "\xC2\xB2");
+        row("UTF-16 without a mark reads as 8-bit text", Utf16(unicode, false).mid(2), {}, "K", "");
+        row("UTF-16 cut after an odd byte", Utf16(unicode, false).chopped(3), {"2000\u0413\u0411", "K"}, "K",
+            "\xC2\xB2\xEF\xBF\xBD");
+        row("letters of any script in any case", "[CAPACITY]\n\xC3\x84\xCE\xA3\xD0\x96=1\n\xC3\xA4\xCF\x82\xD0\xB6=2\n",
+            {"\u00C4\u03A3\u0416"}, "\xC3\xA4\xCF\x83\xD0\xB6", "1");
+        static const char binary[] = "\x00\xFF[CAPACITY]\x00\n\x80\x81=\x00\n[CAPACITY]\n\xC4=\xE4\n";
+        row("binary data", QByteArray(binary, sizeof binary - 1),
+            {"\u00C4"}, "\xE4", "\xE4");
         row("value of 3000 characters cut to 2047", "[CAPACITY]\nK=" + QByteArray(3000, 'v') + "\n", {"K"}, "K",
             QByteArray(2047, 'v'));
         row("value of 2047 characters whole", "[CAPACITY]\nK=" + QByteArray(2047, 'v') + "\n", {"K"}, "K",
@@ -161,10 +184,19 @@ private slots:
     }
 
     // Keys in 8-bit text (Latin-1 where the locale names no other charset)
-    // and in UTF-8, after a byte-order mark, show readably and copy.
+    // and in UTF-8, after a byte-order mark, or in UTF-16, show readably and
+    // copy.
+    void keysInAnyTextShowReadablyAndCopyTheirValue_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("8-bit and UTF-8") << QByteArray("\xEF\xBB\xBF[CAPACITY]\r\n2000\xC4\xD6=1\r\n4000\xD0\x93\xD0\x91=\xB2\r\n");
+        QTest::newRow("UTF-16") << Utf16(QStringLiteral("[CAPACITY]\r\n2000\u00C4\u00D6=1\r\n4000\u0413\u0411=\u00B2\r\n"), false);
+    }
+
     void keysInAnyTextShowReadablyAndCopyTheirValue()
     {
-        writeSettings("\xEF\xBB\xBF[CAPACITY]\r\n2000\xC4\xD6=1\r\n4000\xD0\x93\xD0\x91=\xB2\r\n");
+        QFETCH(QByteArray, text);
+        writeSettings(text);
         EditorHarness h;
         QComboBox* box = capacityBox(h);
         QCOMPARE(box->count(), 2);
