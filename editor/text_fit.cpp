@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <optional>
 
 namespace zentab::editor {
 
@@ -109,26 +108,57 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
                 at->second = std::min(at->second, pixels);
         }
     }
-    std::optional<std::string> first;
-    for (int pixels = base; pixels * 4 >= base * 3; --pixels) {
-        for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
-            // The system's face stands in when no family of the list is
-            // there; every family was asked by the time it is reached.
-            const bool fallback = i == window.fontFamilies.size();
-            if (fallback ? first && !first->empty() : !usableAt(i))
-                continue;
-            const std::string family = fallback ? std::string() : window.fontFamilies[i];
-            if (!first)
-                first = family;
-            const FontChoice font{family, scaled(pixels), bold};
-            const bool fits = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
-                return width(font, text.first) <= text.second;
+    // Each face is measured once at the description's size; widths scale
+    // with the pixel size, which gives the largest size each could fit,
+    // and one measurement confirms it. The guess is two pixels generous
+    // (widths are whole pixels, rounded and hinted) so that no size that
+    // fits is passed over; a guess that fails steps down. Loading a face in
+    // another size is what the choice costs at start-up.
+    const int nominal = scaled(base);
+    const int smallest = (base * 3 + 3) / 4;
+    const auto largestGuess = [&](const std::vector<int>& widths) {
+        int pixels = base;
+        for (; pixels >= smallest; --pixels) {
+            std::size_t t = 0;
+            const bool couldFit = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
+                return std::int64_t(widths[t++]) * scaled(pixels) <= std::int64_t(text.second + 2) * nominal;
             });
-            if (fits)
-                return font;
+            if (couldFit)
+                break;
         }
+        return pixels;
+    };
+    std::vector<std::string> families;
+    std::vector<int> guesses;
+    for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
+        // The system's face stands in when no family of the list is there.
+        const bool fallback = i == window.fontFamilies.size();
+        if (fallback ? !families.empty() : !usableAt(i))
+            continue;
+        const FontChoice font{fallback ? std::string() : window.fontFamilies[i], nominal, bold};
+        std::vector<int> widths;
+        bool fits = true;
+        for (const auto& [text, room] : texts) {
+            widths.push_back(width(font, text));
+            fits = fits && widths.back() <= room;
+        }
+        // The faces before it did not fit at this size.
+        if (fits)
+            return font;
+        families.push_back(font.family);
+        guesses.push_back(std::min(largestGuess(widths), base - 1));
     }
-    return {first.value_or(std::string()), scaled(base), bold};
+    for (;;) {
+        // The largest size guessed, in the first face guessed to fit it.
+        const std::size_t best = std::size_t(std::max_element(guesses.begin(), guesses.end()) - guesses.begin());
+        if (guesses[best] < smallest)
+            return {families.front(), nominal, bold};
+        const FontChoice font{families[best], scaled(guesses[best]), bold};
+        if (std::all_of(texts.begin(), texts.end(),
+                        [&](const auto& text) { return width(font, text.first) <= text.second; }))
+            return font;
+        --guesses[best];
+    }
 }
 
 }  // namespace zentab::editor
