@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace zentab::editor {
 
@@ -108,57 +109,68 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
                 at->second = std::min(at->second, pixels);
         }
     }
-    // Each face is measured once at the description's size; widths scale
-    // with the pixel size, which gives the largest size each could fit,
-    // and one measurement confirms it. The guess is two pixels generous
-    // (widths are whole pixels, rounded and hinted) so that no size that
-    // fits is passed over; a guess that fails steps down. Loading a face in
-    // another size is what the choice costs at start-up.
+    // A face is measured once at the description's size; widths scale with
+    // the pixel size, which gives the largest size it could fit, and one
+    // measurement confirms that. Widths are whole pixels, rounded and
+    // hinted: the guess is two pixels generous, so that no size that fits
+    // is passed over, and a text guessed two pixels short of its room fits
+    // without being measured again. Loading a face in another size, and
+    // laying out texts in it, is what the choice costs at start-up.
     const int nominal = scaled(base);
     const int smallest = (base * 3 + 3) / 4;
-    const auto largestGuess = [&](const std::vector<int>& widths) {
-        int pixels = base;
-        for (; pixels >= smallest; --pixels) {
-            std::size_t t = 0;
-            const bool couldFit = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
-                return std::int64_t(widths[t++]) * scaled(pixels) <= std::int64_t(text.second + 2) * nominal;
-            });
-            if (couldFit)
-                break;
-        }
-        return pixels;
+    constexpr int kSlack = 2;
+    const auto guessed = [&](int width, int pixels) { return std::int64_t(width) * scaled(pixels); };
+    const auto fitsIn = [&](const FontChoice& font) {
+        return std::all_of(texts.begin(), texts.end(),
+                           [&](const auto& text) { return width(font, text.first) <= text.second; });
     };
-    std::vector<std::string> families;
-    std::vector<int> guesses;
+    std::optional<FontChoice> best;
+    int bestSize = 0;  // of the choice so far, at 96 dpi
+    std::optional<std::string> first;
     for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
         // The system's face stands in when no family of the list is there.
         const bool fallback = i == window.fontFamilies.size();
-        if (fallback ? !families.empty() : !usableAt(i))
+        if (fallback ? first.has_value() : !usableAt(i))
             continue;
-        const FontChoice font{fallback ? std::string() : window.fontFamilies[i], nominal, bold};
+        const std::string family = fallback ? std::string() : window.fontFamilies[i];
+        if (!first)
+            first = family;
+        // A later face counts only at a size larger than the choice so far;
+        // one that does not fit the next size up fits no larger one.
+        const int floor = best ? bestSize + 1 : smallest;
+        if (best && !fitsIn({family, scaled(floor), bold}))
+            continue;
+        const FontChoice atNominal{family, nominal, bold};
         std::vector<int> widths;
         bool fits = true;
         for (const auto& [text, room] : texts) {
-            widths.push_back(width(font, text));
+            widths.push_back(width(atNominal, text));
             fits = fits && widths.back() <= room;
         }
         // The faces before it did not fit at this size.
         if (fits)
-            return font;
-        families.push_back(font.family);
-        guesses.push_back(std::min(largestGuess(widths), base - 1));
+            return atNominal;
+        for (int pixels = base - 1; pixels >= floor; --pixels) {
+            std::size_t t = 0;
+            bool couldFit = true;
+            bool fitsThere = true;
+            const FontChoice font{family, scaled(pixels), bold};
+            for (const auto& [text, room] : texts) {
+                const std::int64_t guess = guessed(widths[t++], pixels);
+                couldFit = couldFit && guess <= std::int64_t(room + kSlack) * nominal;
+                if (couldFit && fitsThere && guess + std::int64_t(kSlack) * nominal > std::int64_t(room) * nominal)
+                    fitsThere = width(font, text) <= room;
+                if (!couldFit)
+                    break;
+            }
+            if (couldFit && fitsThere) {
+                best = font;
+                bestSize = pixels;
+                break;
+            }
+        }
     }
-    for (;;) {
-        // The largest size guessed, in the first face guessed to fit it.
-        const std::size_t best = std::size_t(std::max_element(guesses.begin(), guesses.end()) - guesses.begin());
-        if (guesses[best] < smallest)
-            return {families.front(), nominal, bold};
-        const FontChoice font{families[best], scaled(guesses[best]), bold};
-        if (std::all_of(texts.begin(), texts.end(),
-                        [&](const auto& text) { return width(font, text.first) <= text.second; }))
-            return font;
-        --guesses[best];
-    }
+    return best.value_or(FontChoice{first.value_or(std::string()), nominal, bold});
 }
 
 }  // namespace zentab::editor

@@ -97,9 +97,10 @@ TEST(TextFit, ChoosesAsTheRuleLoadingFewFaces)
                     EXPECT_EQ(chosen.pixels, expected.pixels) << where;
                     EXPECT_EQ(chosen.bold, expected.bold) << where;
                     const std::size_t faces96 = std::max<std::size_t>(1, std::bitset<32>(mask).count());
-                    // Each face at its size, then a confirmation, which a
-                    // hinted pixel may fail once or twice.
-                    EXPECT_LE(loaded.size(), faces96 + 3) << where;
+                    // A face: the check of the size above the choice so far,
+                    // its own size, the confirmation; a hinted pixel may fail
+                    // that once or twice.
+                    EXPECT_LE(loaded.size(), 3 * faces96 + 2) << where;
                     const auto& window = zentab::editor::EditorWindow();
                     const int base = role == FontRole::SizeText ? window.sizeFontPixels : window.windowFontPixels;
                     stepsDown += expected.pixels < (base * dpi + 48) / 96;
