@@ -109,26 +109,68 @@ FontChoice ChooseFont(FontRole role, int dpi, const FamilyUsable& usable, const 
                 at->second = std::min(at->second, pixels);
         }
     }
+    // A face is measured once at the description's size; widths scale with
+    // the pixel size, which gives the largest size it could fit, and one
+    // measurement confirms that. Widths are whole pixels, rounded and
+    // hinted: the guess is two pixels generous, so that no size that fits
+    // is passed over, and a text guessed two pixels short of its room fits
+    // without being measured again. Loading a face in another size, and
+    // laying out texts in it, is what the choice costs at start-up.
+    const int nominal = scaled(base);
+    const int smallest = (base * 3 + 3) / 4;
+    constexpr int kSlack = 2;
+    const auto guessed = [&](int width, int pixels) { return std::int64_t(width) * scaled(pixels); };
+    const auto fitsIn = [&](const FontChoice& font) {
+        return std::all_of(texts.begin(), texts.end(),
+                           [&](const auto& text) { return width(font, text.first) <= text.second; });
+    };
+    std::optional<FontChoice> best;
+    int bestSize = 0;  // of the choice so far, at 96 dpi
     std::optional<std::string> first;
-    for (int pixels = base; pixels * 4 >= base * 3; --pixels) {
-        for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
-            // The system's face stands in when no family of the list is
-            // there; every family was asked by the time it is reached.
-            const bool fallback = i == window.fontFamilies.size();
-            if (fallback ? first && !first->empty() : !usableAt(i))
-                continue;
-            const std::string family = fallback ? std::string() : window.fontFamilies[i];
-            if (!first)
-                first = family;
+    for (std::size_t i = 0; i <= window.fontFamilies.size(); ++i) {
+        // The system's face stands in when no family of the list is there.
+        const bool fallback = i == window.fontFamilies.size();
+        if (fallback ? first.has_value() : !usableAt(i))
+            continue;
+        const std::string family = fallback ? std::string() : window.fontFamilies[i];
+        if (!first)
+            first = family;
+        // A later face counts only at a size larger than the choice so far;
+        // one that does not fit the next size up fits no larger one.
+        const int floor = best ? bestSize + 1 : smallest;
+        if (best && !fitsIn({family, scaled(floor), bold}))
+            continue;
+        const FontChoice atNominal{family, nominal, bold};
+        std::vector<int> widths;
+        bool fits = true;
+        for (const auto& [text, room] : texts) {
+            widths.push_back(width(atNominal, text));
+            fits = fits && widths.back() <= room;
+        }
+        // The faces before it did not fit at this size.
+        if (fits)
+            return atNominal;
+        for (int pixels = base - 1; pixels >= floor; --pixels) {
+            std::size_t t = 0;
+            bool couldFit = true;
+            bool fitsThere = true;
             const FontChoice font{family, scaled(pixels), bold};
-            const bool fits = std::all_of(texts.begin(), texts.end(), [&](const auto& text) {
-                return width(font, text.first) <= text.second;
-            });
-            if (fits)
-                return font;
+            for (const auto& [text, room] : texts) {
+                const std::int64_t guess = guessed(widths[t++], pixels);
+                couldFit = couldFit && guess <= std::int64_t(room + kSlack) * nominal;
+                if (couldFit && fitsThere && guess + std::int64_t(kSlack) * nominal > std::int64_t(room) * nominal)
+                    fitsThere = width(font, text) <= room;
+                if (!couldFit)
+                    break;
+            }
+            if (couldFit && fitsThere) {
+                best = font;
+                bestSize = pixels;
+                break;
+            }
         }
     }
-    return {first.value_or(std::string()), scaled(base), bold};
+    return best.value_or(FontChoice{first.value_or(std::string()), nominal, bold});
 }
 
 }  // namespace zentab::editor

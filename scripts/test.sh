@@ -30,3 +30,7 @@ cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/test -j"$jobs"
 cd build/test
 ctest --output-on-failure -j"$jobs"
+
+echo "== Start-up benchmarks (figures only, never a failure)"
+./bench/startup_cpu 15 || echo "startup_cpu did not finish"
+(cd ../.. && bash scripts/bench-startup-callgrind.sh build/test) || echo "the Callgrind start-up count did not finish"

@@ -140,8 +140,6 @@ void MainWindow::buildControls()
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     controls_.assign(controls.size(), nullptr);
     lbaButtons_.assign(controls.size(), nullptr);
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
     const HDC dc = GetDC(hwnd_);
     for (const ControlId id : CreationOrder()) {
         const ControlDescription& c = controls[std::size_t(id)];
@@ -190,32 +188,10 @@ void MainWindow::buildControls()
         }
         if (button)
             fitLbaButton(id);
-        if (!c.hint.empty() && tooltip_) {
-            std::wstring hint = Widen(c.hint);
-            TOOLINFOW tool{};
-            tool.cbSize = sizeof tool;
-            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tool.hwnd = hwnd_;
-            tool.lpszText = hint.data();
-            std::vector<HWND> parts = {hwnd};
-            COMBOBOXINFO combo{};
-            combo.cbSize = sizeof combo;
-            if (c.kind == ControlKind::ComboBox && GetComboBoxInfo(hwnd, &combo))
-                parts.push_back(combo.hwndItem);
-            for (HWND part : parts) {
-                tool.uId = UINT_PTR(part);
-                SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
-            }
-        }
         if (c.kind == ControlKind::ComboBox) {
             // A drop-down box takes its edit text only once it exists.
             SetWindowTextW(hwnd, Widen(c.caption).c_str());
-            COMBOBOXINFO combo{};
-            combo.cbSize = sizeof combo;
-            if (GetComboBoxInfo(hwnd, &combo))
-                SetAccessibleText(combo.hwndItem, c.editAccessibleName, c.editAccessibleDescription);
         }
-        SetAccessibleText(hwnd, c.accessibleName, c.accessibleDescription);
     }
     ReleaseDC(hwnd_, dc);
 
@@ -226,6 +202,45 @@ void MainWindow::buildControls()
             keys.push_back({FVIRTKEY | FCONTROL, WORD(shortcut.back()), WORD(CommandId(id))});
     }
     accelerators_ = CreateAcceleratorTableW(keys.data(), int(keys.size()));
+}
+
+void MainWindow::completeStart()
+{
+    if (startCompleted_ || !created_)
+        return;
+    startCompleted_ = true;
+    const auto& controls = editor::WindowControls();
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX tips = {sizeof tips, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&tips);
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               0, 0, 0, 0, hwnd_, nullptr, instance, nullptr);
+    for (ControlId id = 0; id < ControlId(controls.size()); ++id) {
+        const ControlDescription& c = controls[std::size_t(id)];
+        const HWND hwnd = control(id);
+        if (!hwnd)
+            continue;
+        COMBOBOXINFO combo{};
+        combo.cbSize = sizeof combo;
+        const bool hasEdit = c.kind == ControlKind::ComboBox && GetComboBoxInfo(hwnd, &combo);
+        if (!c.hint.empty() && tooltip_) {
+            std::wstring hint = Widen(c.hint);
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = hwnd_;
+            tool.lpszText = hint.data();
+            for (HWND part : {hwnd, hasEdit ? combo.hwndItem : nullptr}) {
+                if (!part)
+                    continue;
+                tool.uId = UINT_PTR(part);
+                SendMessageW(tooltip_, TTM_ADDTOOLW, 0, LPARAM(&tool));
+            }
+        }
+        if (hasEdit)
+            SetAccessibleText(combo.hwndItem, c.editAccessibleName, c.editAccessibleDescription);
+        SetAccessibleText(hwnd, c.accessibleName, c.accessibleDescription);
+    }
 }
 
 void MainWindow::chooseFonts(int dpi)

@@ -4,8 +4,9 @@
 
 #include "main_window.h"
 
+#include "late_libraries.h"
+
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <filesystem>
@@ -30,9 +31,7 @@ std::vector<std::filesystem::path> StartArguments()
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
-    // The file dialogs and the accessibility properties are COM objects.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
     static zentab::Module module;
@@ -42,7 +41,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
         if (window.create(showCommand)) {
             window.openWhenShown(StartArguments());
             MSG message;
-            while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            for (;;) {
+                // Nothing queued, no paint due: the window is on screen.
+                if (!window.startCompleted() && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE))
+                    window.completeStart();
+                if (GetMessageW(&message, nullptr, 0, 0) <= 0)
+                    break;
                 if (!window.translate(message)) {
                     TranslateMessage(&message);
                     DispatchMessageW(&message);
@@ -51,7 +55,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
             status = int(message.wParam);
         }
     }
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    zentab::win32::StopCom();
     return status;
 }

@@ -186,6 +186,7 @@ void MainWindow::processPending()
             DispatchMessageW(&message);
         }
     }
+    completeStart();
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -33,6 +33,12 @@ public:
     // a module given on the command line loads into a window already shown.
     void openWhenShown(std::vector<std::filesystem::path> arguments);
 
+    // What the first paint does not need: the tool tips and the texts for
+    // screen readers (and with them COM). Done once the queue is first empty
+    // after the window showed, or earlier when something needs it.
+    void completeStart();
+    bool startCompleted() const { return startCompleted_; }
+
     HWND hwnd() const { return hwnd_; }
     // The control's window; nullptr for panels (painted) and menu items.
     HWND control(editor::ControlId id) const;
@@ -96,6 +102,7 @@ private:
     HWND tooltip_ = nullptr;
     int dpi_ = 96;
     bool created_ = false;
+    bool startCompleted_ = false;
     // A close asked for while Save lets events in waits until Save is done.
     bool closePending_ = false;
     // A pick of the entry already shown raises no selection change; the end

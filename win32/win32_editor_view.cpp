@@ -2,13 +2,13 @@
 
 #include "editor_texts.h"
 #include "errors.h"
+#include "late_libraries.h"
 #include "main_window.h"
 #include "windows_text.h"
 
 #include <commdlg.h>
 #include <initguid.h>
 #include <oleacc.h>
-#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -36,13 +36,13 @@ std::wstring BoxTitle()
 
 std::filesystem::path RoamingSettings()
 {
-    PWSTR folder = nullptr;
-    std::filesystem::path path;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder)))
-        path = std::filesystem::path(folder) / Widen(zentab::editor::kSettingsFolderName) /
-               Widen(zentab::editor::kSettingsFileName);
-    CoTaskMemFree(folder);
-    return path;
+    // Not SHGetKnownFolderPath: its answer is COM memory, and COM is not
+    // loaded before the window shows.
+    wchar_t folder[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+        return {};
+    return std::filesystem::path(folder) / Widen(zentab::editor::kSettingsFolderName) /
+           Widen(zentab::editor::kSettingsFileName);
 }
 
 // Room for any path the system takes, long paths included.
@@ -65,8 +65,7 @@ std::optional<std::filesystem::path> FileDialog(HWND owner, const std::filesyste
         dialog.Flags |= OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FORCESHOWHIDDEN;
     else
         dialog.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
-    if (!chosen)
+    if (!ShowFileDialog(dialog, save))
         return std::nullopt;
     return std::filesystem::path(buffer.c_str());
 }
@@ -93,8 +92,7 @@ void SetAccessibleText(HWND control, const std::string& name, const std::string&
     // One service object for all the controls; made at the first use.
     static IAccPropServices* services = [] {
         IAccPropServices* made = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                    reinterpret_cast<void**>(&made))))
+        if (FAILED(CreateComObject(CLSID_AccPropServices, IID_IAccPropServices, reinterpret_cast<void**>(&made))))
             return static_cast<IAccPropServices*>(nullptr);
         return made;
     }();
@@ -166,6 +164,8 @@ void Win32EditorView::Enable(HWND hwnd, bool enabled)
 
 void Win32EditorView::setDescription(ControlId control, const std::string& text)
 {
+    // The texts set at the start first, so that they do not overwrite this one.
+    window_.completeStart();
     SetAccessibleText(window_.control(control), Describe(control).accessibleName, text);
 }
 

@@ -1,11 +1,16 @@
 // The yardstick of the start-up benchmark: a plain Win32 window with the
 // editor's controls (same classes, same count, same places), and nothing
 // else: no session, no fonts, no settings file, no accessibility texts.
+// Started with a file, it shows the file's name in its title, as the editor
+// does once it has loaded it.
 
 #include "window_description.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
 
 namespace {
 
@@ -55,7 +60,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     RegisterClassW(&windowClass);
     RECT rect = {0, 0, 1268, 663};
     AdjustWindowRect(&rect, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE);
-    const HWND hwnd = CreateWindowW(L"BareWindow", L"Bare", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
+    std::wstring title = L"Bare";
+    int count = 0;
+    if (wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        if (count > 1) {
+            const std::wstring file = words[1];
+            title += L" - " + file.substr(file.find_last_of(L"\\/") + 1);
+        }
+        LocalFree(words);
+    }
+    const HWND hwnd = CreateWindowW(L"BareWindow", title.c_str(), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
                                     CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                                     instance, nullptr);
     const auto& controls = zentab::editor::WindowControls();

@@ -1,7 +1,10 @@
 // Start-up benchmark: each program is started N times, and the time from
 // CreateProcess to its first painted window (the process idle with a
 // visible window) is taken; prints the median of each and their ratio.
-//   startup_launcher N PROGRAM...
+// With --open, each is started with the module as its argument, as Open
+// with does, and waited for until its window is idle with the module's name
+// in its title: for the editor, the module loaded and its lists painted.
+//   startup_launcher N [--open MODULE] PROGRAM...
 
 #include "windows_text.h"
 
@@ -16,6 +19,7 @@ namespace {
 
 struct Search {
     DWORD processId;
+    const std::wstring& titlePart;
     HWND found;
 };
 
@@ -25,16 +29,22 @@ BOOL CALLBACK Visible(HWND hwnd, LPARAM data)
     DWORD owner = 0;
     GetWindowThreadProcessId(hwnd, &owner);
     if (owner == search->processId && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == nullptr) {
-        search->found = hwnd;
-        return FALSE;
+        wchar_t title[512] = {};
+        GetWindowTextW(hwnd, title, 512);
+        if (std::wstring(title).find(search->titlePart) != std::wstring::npos) {
+            search->found = hwnd;
+            return FALSE;
+        }
     }
     return TRUE;
 }
 
 // Milliseconds to the first painted window; negative on failure.
-double StartOnce(const std::wstring& program)
+double StartOnce(const std::wstring& program, const std::wstring& module)
 {
     std::wstring commandLine = L"\"" + program + L"\"";
+    if (!module.empty())
+        commandLine += L" \"" + module + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -45,7 +55,8 @@ double StartOnce(const std::wstring& program)
                         &process))
         return -1;
     WaitForInputIdle(process.hProcess, 30000);
-    Search search = {process.dwProcessId, nullptr};
+    const std::wstring name = module.substr(module.find_last_of(L"\\/") + 1);
+    Search search = {process.dwProcessId, name, nullptr};
     for (int i = 0; i < 3000 && !search.found; ++i) {
         EnumWindows(Visible, LPARAM(&search));
         if (!search.found)
@@ -65,16 +76,22 @@ double StartOnce(const std::wstring& program)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: startup_launcher N PROGRAM...\n");
+    std::wstring module;
+    int first = 2;
+    if (argc > 3 && std::wstring(argv[2]) == L"--open") {
+        module = argv[3];
+        first = 4;
+    }
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: startup_launcher N [--open MODULE] PROGRAM...\n");
         return 2;
     }
     const int runs = _wtoi(argv[1]);
     std::vector<double> medians;
-    for (int p = 2; p < argc; ++p) {
+    for (int p = first; p < argc; ++p) {
         std::vector<double> times;
         for (int i = 0; i < runs; ++i) {
-            const double ms = StartOnce(argv[p]);
+            const double ms = StartOnce(argv[p], module);
             if (ms < 0) {
                 std::fprintf(stderr, "%s: no window\n", zentab::Narrow(argv[p]).c_str());
                 return 1;

@@ -104,7 +104,10 @@ protected:
     void TearDown() override
     {
         window.reset();
-        pump();
+        // What the destroyed window left queued, without it.
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
         std::filesystem::remove_all(dir);
     }
 
