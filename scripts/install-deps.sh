@@ -14,7 +14,7 @@ packages=(
     libxkbcommon-dev
 )
 if [ "${ZENTAB_WITH_TESTS:-0}" = 1 ]; then
-    packages+=(libgtest-dev librapidcheck-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils appstream)
+    packages+=(libgtest-dev librapidcheck-dev libbenchmark-dev valgrind clang libclang-rt-14-dev desktop-file-utils appstream)
 fi
 if [ "${ZENTAB_WITH_PACKAGING:-0}" = 1 ]; then
     # CPack's DEB generator runs file(1) on every installed file.
