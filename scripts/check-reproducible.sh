@@ -5,7 +5,8 @@
 # (HEAD, not uncommitted changes) in folders of different names under WORK
 # (default /tmp/zentab-repro), and compares them byte for byte. Names every
 # artefact that differs with its first differing byte and exits 1; else
-# prints the SHA-256 sums, which a download must match.
+# prints the SHA-256 sums, which a download must match. About 40 minutes
+# on two cores.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=${1:-/tmp/zentab-repro}
