@@ -116,18 +116,10 @@ check_editor() {
     wait "$pid"
 }
 
-echo "== Portable zip"
+echo "== Portable zip and installer"
+# Both stamped with the commit's time, so a rebuild gives the same bytes.
+bash packaging/pack-windows.sh "$out"
 stage=$out/package/ZentabEditor-$version-win64
-rm -rf "$out/package" && mkdir -p "$stage"
-cp "$out/win32/ZentabEditor.exe" "$out/tools/zentab.exe" "$stage/"
-# Texts with CR LF, as Notepad shows them.
-sed 's/\r$//; s/$/\r/' app/ZentabEditor.ini >"$stage/ZentabEditor.ini"
-sed 's/\r$//; s/$/\r/' win32/LICENSE.txt >"$stage/LICENSE.txt"
-sed "s/@VERSION@/$version/; s/\r\$//; s/\$/\r/" win32/README.txt >"$stage/README.txt"
-zip=$out/ZentabEditor-$version-win64.zip
-rm -f "$zip"
-(cd "$out/package" && cmake -E tar cf "$zip" --format=zip "ZentabEditor-$version-win64")
-echo "$zip"
 
 echo "== The editor under Wine, from the unpacked zip, opening a module as Open with does"
 modules="$out/модули"
@@ -140,8 +132,6 @@ done
 
 echo "== Installer"
 setup=$out/ZentabEditor-$version-setup.exe
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$setup" win32/installer.nsi
-echo "$setup"
 installed="$WINEPREFIX/drive_c/Program Files/ZentabEditor"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZentabEditor.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentabEditor'
