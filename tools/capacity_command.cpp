@@ -26,12 +26,12 @@ int RunCapacity(const std::vector<std::string>& words)
         throw UsageError("missing TEXT");
     int status = kExitDone;
     for (const std::string& text : texts) {
-        if (const auto lba = ParseLbaText(text); lba && *lba >= 0) {
+        if (const auto lba = ParseLbaText(text)) {
             std::cout << std::left << std::setw(12) << text << std::right << std::setw(20) << *lba << "  "
                       << SizeText(*lba, 512) << std::endl;
         } else {
             // Every TEXT is judged, so that one run names all the wrong ones.
-            std::cerr << "zentab: TEXT: a number of 0 or more or a capacity such as 976773168, 500G or 2T, not \""
+            std::cerr << "zentab: TEXT: a number or a capacity such as 976773168, 500G or 2T, not \""
                       << text << '"' << std::endl;
             status = kExitUsage;
         }

@@ -90,7 +90,7 @@ std::vector<std::string> CommandArguments::wordsForCli(const std::vector<std::st
     // is then that value whatever it looks like ("--lba -5").
     auto takesNext = [this](const std::string& word) {
         const CLI::Option* named = app_.get_option_no_throw(word);
-        return named && named->get_type_size() > 0;
+        return named && named->get_items_expected_min() > 0;
     };
     bool valueNext = false;
     for (const std::string& word : words) {

@@ -141,7 +141,7 @@ const std::vector<CommandHelp>& Commands()
         {"capacity", "capacity TEXT...",
          "Prints the maximum LBA and the size of each number or capacity (500G, 2T).",
          {},
-         "A TEXT that is neither a number of 0 or more nor a capacity is named on standard error, the others are "
+         "A TEXT that is neither a number nor a capacity is named on standard error, the others are "
          "printed, and the exit status is 2."},
         {"version", "version", "Prints the version (also zentab --version).", {}, ""},
         {"help", "help [COMMAND]",
@@ -223,7 +223,7 @@ std::string RoffParagraphs(const std::string& text)
     while (std::getline(lines, line)) {
         const bool example = line.rfind("  ", 0) == 0;
         if (example != verbatim) {
-            out += example ? ".PP\n.nf\n" : ".fi\n";
+            out += example ? ".PP\n.nf\n" : ".fi\n.PP\n";
             verbatim = example;
         }
         if (line.empty())

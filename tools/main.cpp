@@ -50,6 +50,8 @@ int Dispatch(const std::vector<std::string>& arguments)
     if (const Command run = FindCommand(command))
         return run(words);
     if (command == "help" || command == "--help" || command == "-h") {
+        if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h"))
+            return Dispatch({arguments[0], "help", "help"});
         if (words.empty()) {
             std::fputs(GeneralHelp().c_str(), stdout);
             return kExitDone;

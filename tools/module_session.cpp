@@ -33,13 +33,14 @@ void Save(const ModuleImage& image, const std::filesystem::path& out)
 std::string ReadingWhat(const Module& m, bool royl, std::int64_t at)
 {
     const std::int64_t fixedHeader = royl ? 52 : 28;
+    const int rows = RowsHandled(m.layout.rowsPerFormat);
+    // A NEW module whose value block was not found reads it at offset -1.
+    if (m.layout.isNew && (at < 0 || (at >= m.layout.newBlockOffset && at < m.layout.newBlockOffset + 8 * kFormats * rows)))
+        return "the NEW value block";
     if (at < fixedHeader)
         return "the module header";
     if (m.directory.headerSize == 0 || at < m.directory.headerSize)
         return "the directory";
-    const int rows = RowsHandled(m.layout.rowsPerFormat);
-    if (m.layout.isNew && at >= m.layout.newBlockOffset && at < m.layout.newBlockOffset + 8 * kFormats * rows)
-        return "the NEW value block";
     // The list whose block begins nearest below the read.
     int nearest = -1;
     for (int i = 0; i < 2 * kFormats; ++i)
@@ -150,8 +151,13 @@ void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out)
     const ModelTable edited = m.table;
     if (std::string reason = CheckTableFits(m.table, StoredTable(m), m.layout); !reason.empty())
         throw Refusal(AboutFile(loaded.path, "Edit refused: " + reason + " Nothing was written."));
-    if (std::string reason = ApplyEditedTable(m, edited, "Edit refused: "); !reason.empty())
+    // The codec leads some reasons with the window's "Save refused: "; here
+    // every refusal reads alike.
+    if (std::string reason = ApplyEditedTable(m, edited, "Edit refused: "); !reason.empty()) {
+        if (reason.rfind("Save refused: ", 0) == 0)
+            reason.replace(0, 4, "Edit");
         throw Refusal(AboutFile(loaded.path, reason));
+    }
     Save(m.image, out);
 }
 
