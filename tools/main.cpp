@@ -22,6 +22,8 @@
 namespace {
 
 using namespace zentab::cli;
+using zentab::PlatformError;
+using zentab::WriteStandardOutput;
 
 using Command = int (*)(const std::vector<std::string>&);
 
@@ -97,11 +99,23 @@ int CheckStandardOutput(int status, int failure, bool succeeded)
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good())
         return status;
-    // An error's own status stands; only what was done ends as the reader's.
-    if (errno == EPIPE || (errno == 0 && earlier == EPIPE))
-        return succeeded ? kExitReaderGone : status;
     if (errno == 0)
         errno = earlier;
+    const int error = errno;
+    // The C runtime on Windows reports a closed pipe as EINVAL; one byte
+    // through the file layer, which names it exactly there, tells.
+    bool readerGone = error == EPIPE;
+    if (!readerGone) {
+        try {
+            WriteStandardOutput({'\n'});
+        } catch (const PlatformError& probe) {
+            readerGone = IsBrokenPipe(probe.what());
+        }
+    }
+    // An error's own status stands; only what was done ends as the reader's.
+    if (readerGone)
+        return succeeded ? kExitReaderGone : status;
+    errno = error;
     std::cerr << "zentab: Cannot write to standard output."
               << (errno != 0 ? std::string(" ") + std::strerror(errno) : std::string()) << '\n';
     return failure;
