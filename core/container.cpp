@@ -128,7 +128,7 @@ void UpdateChecksum(ModuleImage& image)
 ChecksumStatus InspectChecksum(const ModuleImage& image)
 {
     if (image.size() < 4)
-        ThrowStreamReadError();
+        throw StreamReadError(0, image.size());
     ChecksumStatus status;
     status.royl = IsRoyl(image);
     if (status.royl) {

@@ -44,7 +44,7 @@ void ModuleImage::read(void* out, std::size_t count)
 {
     const std::int64_t available = position_ < 0 || position_ > size() ? 0 : size() - position_;
     if (static_cast<std::uint64_t>(available) < count)
-        ThrowStreamReadError();
+        throw StreamReadError(position_, size());
     if (count != 0)
         std::memcpy(out, bytes_.data() + position_, count);
     position_ += static_cast<std::int64_t>(count);

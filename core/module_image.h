@@ -3,6 +3,8 @@
 // checked, seeks are not: a position past the end or below zero is allowed and
 // simply makes the next read fail.
 
+#include "errors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +12,15 @@
 #include <vector>
 
 namespace zentab {
+
+// A read past the end of the image. Its text is "Stream read error", as the
+// window shows it; the command line also says where the module ended.
+class StreamReadError : public PlatformError {
+public:
+    StreamReadError(std::int64_t at, std::int64_t size) : PlatformError("Stream read error"), at(at), size(size) {}
+    std::int64_t at;    // where the read began
+    std::int64_t size;  // the image's size
+};
 
 class ModuleImage {
 public:
@@ -26,7 +37,7 @@ public:
     std::int64_t position() const { return position_; }
     void seek(std::int64_t position) { position_ = position; }
 
-    // Copies exactly count bytes and advances; "Stream read error" otherwise.
+    // Copies exactly count bytes and advances; StreamReadError otherwise.
     void read(void* out, std::size_t count);
     // Copies count bytes and advances; grows the image when writing past the end.
     void write(const void* in, std::size_t count);

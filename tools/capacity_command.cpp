@@ -13,15 +13,12 @@ namespace zentab::cli {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: zentab capacity TEXT...\n"
-    "Prints the maximum LBA of each number or capacity (500G, 2T) and its size.\n";
-
 }  // namespace
 
 int RunCapacity(const std::vector<std::string>& words)
 {
-    CommandArguments args(kUsage);
+    CommandArguments args("capacity");
+    args.takeNegativeNumbers();
     if (!args.parse(words))
         return kExitDone;
     const std::vector<std::string>& texts = args.positional();
@@ -33,9 +30,10 @@ int RunCapacity(const std::vector<std::string>& words)
             std::cout << std::left << std::setw(12) << text << std::right << std::setw(20) << *lba << "  "
                       << SizeText(*lba, 512) << std::endl;
         } else {
-            std::cerr << "zentab: \"" << text << "\" is not a number or a capacity such as 976773168, 500G or 2T"
-                      << std::endl;
-            status = kExitRefused;
+            // Every TEXT is judged, so that one run names all the wrong ones.
+            std::cerr << "zentab: TEXT: a number or a capacity such as 976773168, 500G or 2T, not \""
+                      << text << '"' << std::endl;
+            status = kExitUsage;
         }
     }
     return status;

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "container_facts.h"
 #include "file_layer.h"
+#include "module_session.h"
 
 #include <nlohmann/json.hpp>
 
@@ -23,14 +24,6 @@ namespace zentab::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-const char kUsage[] =
-    "Usage: zentab check [--json] [--recursive] PATH...\n"
-    "Checks the container and checksum of every module, of any id and either form.\n"
-    "PATH is a file or a folder; a folder's regular files are checked in name order.\n"
-    "  --json       one JSON object per file instead of one line\n"
-    "  --recursive  also the folders inside a folder, in name order\n"
-    "Exit status: 0 every checksum valid, 1 one wrong or a file unreadable, 2 wrong command line.\n";
 
 struct Outcome {
     std::optional<bool> royl;  // known once the first four bytes are read
@@ -49,6 +42,8 @@ Outcome CheckFile(const fs::path& path)
         if (image.size() >= 4)
             outcome.royl = LoadDWord(image.data()) == kRoylSignature;
         outcome.facts = ReadContainerFacts(image);
+    } catch (const StreamReadError& error) {
+        outcome.error = StreamReadText(error, "the module header");
     } catch (const std::exception& error) {
         outcome.error = error.what();
     }
@@ -185,7 +180,7 @@ private:
 
 int RunCheck(const std::vector<std::string>& words)
 {
-    CommandArguments args(kUsage);
+    CommandArguments args("check");
     args.addFlag("json");
     args.addFlag("recursive");
     if (!args.parse(words))

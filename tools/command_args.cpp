@@ -2,17 +2,21 @@
 
 #include "cli_errors.h"
 #include "file_layer.h"
+#include "help_text.h"
 #include "int_text.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 
 namespace zentab::cli {
 
-CommandArguments::CommandArguments(const char* usage) : usage_(usage)
+CommandArguments::CommandArguments(const char* command) : help_(FindHelp(command))
 {
+    if (!help_)
+        throw std::logic_error(std::string("no help for the command ") + command);
     // Help is ours, printed with the command's own usage text.
     app_.set_help_flag();
     // Unknown options are collected and named together after the parse.
@@ -25,20 +29,32 @@ CommandArguments::CommandArguments(const char* usage) : usage_(usage)
     app_.add_option("words", positional_);
 }
 
+// An option the help does not list would be missing from the man page too.
+void CommandArguments::checkDocumented(const std::string& name) const
+{
+    for (const OptionHelp& option : help_->options)
+        if (name == option.name)
+            return;
+    throw std::logic_error("the option " + Spelled(name) + " of " + help_->name + " has no help");
+}
+
 void CommandArguments::addFlag(const std::string& name)
 {
+    checkDocumented(name);
     // "--json=yes" is a mistake, not a way to set the flag.
     app_.add_flag("--" + name)->disable_flag_override();
 }
 
 void CommandArguments::addValue(const std::string& name)
 {
+    checkDocumented(name);
     // All values are kept, so that an option given twice can be named.
     app_.add_option("--" + name)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 void CommandArguments::addOutput()
 {
+    checkDocumented("o");
     app_.add_option("-o,--output")->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
@@ -59,12 +75,13 @@ std::string CommandArguments::OptionName(const std::string& name)
     return "--" + name;
 }
 
-// Scripts rely on three spellings that CLI11 2.1.2 (Debian 12) reads
-// otherwise, so they are rewritten before it sees them: "--divider=" with
-// nothing after it (CLI11 would take the next word as the value), "-o=OUT"
-// (CLI11 would keep the "=" in OUT), and "-5" before any "--" (an unknown
-// option to the tool, a word to CLI11; handed on as "--5" so that it is
-// named with the other unknown options).
+// Scripts rely on spellings that CLI11 2.1.2 (Debian 12) reads otherwise,
+// so they are rewritten before it sees them: "--divider=" with nothing after
+// it (CLI11 would take the next word as the value), "-o=OUT" (CLI11 would
+// keep the "=" in OUT), a value in the next word that looks like an option
+// or is "--" ("--divider -3", handed on as "--divider=-3"), and "-5" before
+// any "--" (a word to CLI11; an unknown option to every command but
+// capacity, handed on as "--5" so that it is named with the others).
 std::vector<std::string> CommandArguments::wordsForCli(const std::vector<std::string>& words) const
 {
     std::vector<std::string> rewritten;
@@ -73,13 +90,20 @@ std::vector<std::string> CommandArguments::wordsForCli(const std::vector<std::st
     // is then that value whatever it looks like ("--lba -5").
     auto takesNext = [this](const std::string& word) {
         const CLI::Option* named = app_.get_option_no_throw(word);
-        return named && named->get_type_size() > 0;
+        return named && named->get_items_expected_min() > 0;
     };
     bool valueNext = false;
     for (const std::string& word : words) {
         const bool isValue = valueNext;
         valueNext = !onlyPositional && !isValue && takesNext(word);
-        if (isValue || onlyPositional || word.size() < 2 || word[0] != '-') {
+        if (isValue && word == "--") {
+            // "--divider -- -3": the word after "--" is the value.
+            valueNext = true;
+        } else if (isValue && !word.empty() && word[0] == '-' && word != "-") {
+            // Joined to its option, so that CLI11 cannot take it for one.
+            std::string& option = rewritten.back();
+            option += (option.size() == 2 ? "" : "=") + word;
+        } else if (isValue || onlyPositional || word.size() < 2 || word[0] != '-') {
             rewritten.push_back(word);
         } else if (word == "--") {
             onlyPositional = true;
@@ -93,7 +117,7 @@ std::vector<std::string> CommandArguments::wordsForCli(const std::vector<std::st
                 rewritten.push_back(word);
             }
         } else if (std::isdigit(static_cast<unsigned char>(word[1]))) {
-            rewritten.push_back("-" + word);
+            rewritten.push_back(negativeNumbers_ ? word : "-" + word);
         } else if (word.size() > 2 && word[2] == '=') {
             const CLI::Option* named = app_.get_option_no_throw(word.substr(0, 2));
             if (named && named->get_type_size() == 0)
@@ -150,7 +174,7 @@ bool CommandArguments::parse(const std::vector<std::string>& words)
         throw UsageError("Unknown options: " + names + ".");
     }
     if (isSet("help")) {
-        std::fputs(usage_, stdout);
+        std::fputs(CommandHelpText(*help_).c_str(), stdout);
         return false;
     }
     return true;
@@ -185,24 +209,26 @@ std::filesystem::path CommandArguments::outputFile() const
     return PathFromArgument(*out);
 }
 
+void ThrowOptionError(const char* option, const std::string& takes, const std::string& text)
+{
+    throw UsageError(std::string(option) + ": " + takes + ", not \"" + text + "\"");
+}
+
 int ParseIndex(const std::string& text, const char* option, int first, int last)
 {
     // Decimal digits only: "x3" is hexadecimal to the number rules, never a row.
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     const auto number = digits ? ParseInt64(text) : std::nullopt;
     if (!number || *number < first || *number > last)
-        throw UsageError(std::string(option) + " must be a number from " + std::to_string(first) + " to " +
-                         std::to_string(last) + ", not \"" + text + "\"");
+        ThrowOptionError(option, "a number from " + std::to_string(first) + " to " + std::to_string(last), text);
     return static_cast<int>(*number);
 }
 
-std::int32_t OptionInt32(const std::string& text, const char* option, std::int32_t whenEmpty)
+std::int32_t PositiveInt32(const std::string& text, const char* option)
 {
-    if (text.empty())
-        return whenEmpty;
-    const auto number = ParseInt64(text);
-    if (!number || *number < INT32_MIN || *number > INT32_MAX)
-        throw UsageError(std::string(option) + " must be a whole number, not \"" + text + "\"");
+    const auto number = text.empty() ? std::nullopt : ParseInt64(text);
+    if (!number || *number < 1 || *number > INT32_MAX)
+        ThrowOptionError(option, "a number of 1 or more", text);
     return static_cast<std::int32_t>(*number);
 }
 

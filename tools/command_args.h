@@ -12,10 +12,13 @@
 
 namespace zentab::cli {
 
+struct CommandHelp;
+
 class CommandArguments {
 public:
-    // usage is printed, as it is, for --help.
-    explicit CommandArguments(const char* usage);
+    // The command's help (help_text.h) is printed for --help; only the
+    // options it lists can be added.
+    explicit CommandArguments(const char* command);
 
     void addFlag(const std::string& name);
     void addValue(const std::string& name);
@@ -23,6 +26,8 @@ public:
     void addOutput();
     // Two flags of which at most one may be given.
     void exclude(const std::string& first, const std::string& second);
+    // Words such as "-5" are TEXT, not options (capacity).
+    void takeNegativeNumbers() { negativeNumbers_ = true; }
 
     // Parses the words after the command's name. False when --help was
     // given: the usage has been printed and the command has nothing to do.
@@ -45,18 +50,23 @@ private:
     std::vector<std::string> wordsForCli(const std::vector<std::string>& words) const;
     [[noreturn]] void throwUsage(const CLI::ParseError& error, const std::vector<std::string>& words) const;
     static std::string OptionName(const std::string& name);
+    void checkDocumented(const std::string& name) const;
 
-    const char* usage_;
+    const CommandHelp* help_;
+    bool negativeNumbers_ = false;
     CLI::App app_;
     std::vector<std::string> positional_;
 };
 
+// What a usage error says of an option: "--divider: a number of 1 or more, not "0"".
+[[noreturn]] void ThrowOptionError(const char* option, const std::string& takes, const std::string& text);
+
 // A whole decimal number in first..last, or UsageError naming the option.
 int ParseIndex(const std::string& text, const char* option, int first, int last);
 
-// A signed 32-bit number in the number rules' spellings (decimal, or hex
-// after "$", "x" or "0x"); whenEmpty for empty text; UsageError naming the
-// option for anything else.
-std::int32_t OptionInt32(const std::string& text, const char* option, std::int32_t whenEmpty);
+// A 32-bit number of 1 or more in the number rules' spellings (decimal, or
+// hex after "$", "x" or "0x"); UsageError naming the option for anything
+// else, an empty text, 0 and negative numbers included.
+std::int32_t PositiveInt32(const std::string& text, const char* option);
 
 }  // namespace zentab::cli

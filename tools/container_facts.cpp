@@ -1,7 +1,7 @@
 #include "container_facts.h"
 
 #include "byte_io.h"
-#include "errors.h"
+#include "module_image.h"
 
 #include <cstdio>
 
@@ -27,7 +27,7 @@ ContainerFacts ReadContainerFacts(const ModuleImage& image)
     // A ROYL file shorter than its checksum field would grow when the field
     // is written; fix and check refuse it as the editor's reads would.
     if (facts.size < (facts.royl ? 16 : 5))
-        ThrowStreamReadError();
+        throw StreamReadError(facts.size < 4 ? 0 : facts.royl ? 12 : 4, facts.size);
     facts.moduleId = facts.royl ? unsigned{bytes[8]} | unsigned{bytes[9]} << 8 : unsigned{bytes[4]};
     facts.checksum = InspectChecksum(image);
     return facts;

@@ -20,20 +20,11 @@ namespace zentab::cli {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: zentab diff [--json] A B\n"
-    "Compares two model-list modules: form, layout, rows per format, every cell that\n"
-    "differs, the checksum of each, and the bytes that differ outside the name, value\n"
-    "and checksum fields.\n"
-    "  --json  one JSON object instead of the text\n"
-    "Exit status: 0 the files are the same, 1 they differ, 2 trouble (a file refused or\n"
-    "unreadable, a wrong command line).\n";
-
 std::string Describe(const LoadedModule& loaded)
 {
     const Module& m = loaded.module;
     const ChecksumStatus checksum = InspectChecksum(m.image);
-    std::string text = DisplayPath(loaded.path) + ": " + FormName(loaded.royl) + " module " +
+    std::string text = ShownPath(loaded.path) + ": " + FormName(loaded.royl) + " module " +
                        ModuleIdText(loaded.moduleId, loaded.royl) + ", " + std::to_string(m.image.size()) +
                        " bytes, " + (m.layout.isNew ? "NEW" : "STD") + ", " + std::to_string(m.layout.rowsPerFormat) +
                        " rows per format, checksum " + ChecksumText(checksum.stored, loaded.royl);
@@ -67,14 +58,21 @@ std::string Verdict(const ModuleDifference& d)
     if (d.identical)
         return "The files are identical.";
     if (d.onlyNamePadding())
-        return std::string("The files differ only inside name fields, whose names read the same") +
-               (d.checksumDiffers ? ", and in the checksum field." : ".");
+        return "The files differ only inside name fields, whose names read the same.";
+    if (d.onlyChecksum())
+        return "The files differ only in the checksum field.";
     std::vector<std::string> parts;
     if (!d.cells.empty())
         parts.push_back(Count(d.cells.size(), "cell"));
-    if (!d.otherBytes.empty())
-        parts.push_back(Count(d.otherBytes.size(), "byte range") + " outside the fields");
-    if (d.checksumDiffers)
+    if (d.sameNameFields > 0)
+        parts.push_back(Count(static_cast<std::size_t>(d.sameNameFields), "name field") + " whose name" +
+                        (d.sameNameFields == 1 ? " reads" : "s read") + " the same");
+    std::size_t other = 0;
+    for (const ByteRange& range : d.byteRanges)
+        other += range.field == ByteField::Other;
+    if (other > 0)
+        parts.push_back(Count(other, "byte range") + " outside the fields");
+    if (d.differIn(ByteField::Checksum))
         parts.push_back("the checksum field");
     if (parts.empty())
         return "The files differ.";
@@ -82,6 +80,31 @@ std::string Verdict(const ModuleDifference& d)
     for (std::size_t i = 0; i < parts.size(); ++i)
         text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
     return text + ".";
+}
+
+const char* FieldName(ByteField field)
+{
+    switch (field) {
+    case ByteField::Name:
+        return "name";
+    case ByteField::Value:
+        return "value";
+    case ByteField::Checksum:
+        return "checksum";
+    case ByteField::Other:
+        break;
+    }
+    return "other";
+}
+
+std::string FieldText(const ByteRange& range)
+{
+    if (range.field == ByteField::Other)
+        return "outside the fields";
+    if (range.field == ByteField::Checksum)
+        return "checksum field";
+    return std::string(FieldName(range.field)) + " field, " + FormatName(range.format) + " row " +
+           std::to_string(range.row);
 }
 
 void PrintText(const LoadedModule& a, const LoadedModule& b, const ModuleDifference& d)
@@ -94,14 +117,14 @@ void PrintText(const LoadedModule& a, const LoadedModule& b, const ModuleDiffere
             out << "  " << FormatName(cell.format) << " row " << cell.row << ": " << CellText(cell.a) << " | "
                 << CellText(cell.b) << '\n';
     }
-    if (!d.otherBytes.empty()) {
-        out << "\nBytes that differ outside the name, value and checksum fields:\n";
-        for (const ByteRange& range : d.otherBytes)
+    if (!d.byteRanges.empty()) {
+        out << "\nBytes that differ:\n";
+        for (const ByteRange& range : d.byteRanges)
             out << "  " << Hex(range.offset)
                 << (range.length == 1 ? std::string(" (1 byte)")
                                       : " to " + Hex(range.offset + range.length - 1) + " (" +
                                             std::to_string(range.length) + " bytes)")
-                << '\n';
+                << ": " << FieldText(range) << '\n';
     }
     out << '\n' << Verdict(d) << '\n';
     std::cout << out.str();
@@ -111,7 +134,7 @@ nlohmann::json SideJson(const LoadedModule& loaded)
 {
     const Module& m = loaded.module;
     const ChecksumStatus checksum = InspectChecksum(m.image);
-    return {{"file", DisplayPath(loaded.path)},
+    return {{"file", ShownPath(loaded.path)},
             {"form", FormName(loaded.royl)},
             {"module_id", loaded.moduleId},
             {"size", m.image.size()},
@@ -136,15 +159,23 @@ void PrintJson(const LoadedModule& a, const LoadedModule& b, const ModuleDiffere
         cells.push_back(
             {{"format", FormatName(cell.format)}, {"row", cell.row}, {"a", CellJson(cell.a)}, {"b", CellJson(cell.b)}});
     json ranges = json::array();
-    for (const ByteRange& range : d.otherBytes)
-        ranges.push_back({{"offset", range.offset}, {"length", range.length}});
+    for (const ByteRange& range : d.byteRanges) {
+        json entry{{"offset", range.offset}, {"length", range.length}, {"field", FieldName(range.field)}};
+        if (range.field == ByteField::Name || range.field == ByteField::Value) {
+            entry["format"] = FormatName(range.format);
+            entry["row"] = range.row;
+        }
+        ranges.push_back(entry);
+    }
     const json root{{"a", SideJson(a)},
                     {"b", SideJson(b)},
                     {"identical", d.identical},
                     {"cells", cells},
                     {"byte_ranges", ranges},
-                    {"checksum_differs", d.checksumDiffers},
-                    {"only_name_padding", d.onlyNamePadding()}};
+                    {"name_fields_same_name", d.sameNameFields},
+                    {"checksum_differs", d.differIn(ByteField::Checksum)},
+                    {"only_name_padding", d.onlyNamePadding()},
+                    {"only_checksum", d.onlyChecksum()}};
     // File names need not be UTF-8; their stray bytes print as U+FFFD.
     std::cout << root.dump(4, ' ', false, json::error_handler_t::replace) << '\n';
 }
@@ -153,7 +184,7 @@ void PrintJson(const LoadedModule& a, const LoadedModule& b, const ModuleDiffere
 
 int RunDiff(const std::vector<std::string>& words)
 {
-    CommandArguments args(kUsage);
+    CommandArguments args("diff");
     args.addFlag("json");
     if (!args.parse(words))
         return kExitDone;
@@ -161,20 +192,17 @@ int RunDiff(const std::vector<std::string>& words)
     if (files.size() != 2)
         throw UsageError(files.size() < 2 ? "diff needs two files, A and B"
                                           : "two files only; unexpected \"" + files[2] + "\"");
-    try {
-        const LoadedModule a = LoadModule(PathFromArgument(files[0]));
-        const LoadedModule b = LoadModule(PathFromArgument(files[1]));
-        const ModuleDifference difference = CompareModules(a, b);
-        if (args.isSet("json"))
-            PrintJson(a, b, difference);
-        else
-            PrintText(a, b, difference);
-        return difference.identical ? kExitDone : kExitDifferent;
-    } catch (const std::exception& error) {
-        // Status 1 means "different" here, so trouble has a status of its own.
-        std::cerr << "zentab: " << error.what() << '\n';
-        return kExitTrouble;
-    }
+    if (files[0] == "-" && files[1] == "-")
+        throw UsageError("A and B cannot both be standard input (\"-\")");
+    // A refused or unreadable file reaches main, which answers 2 for diff.
+    const LoadedModule a = LoadModule(PathFromArgument(files[0]));
+    const LoadedModule b = LoadModule(PathFromArgument(files[1]));
+    const ModuleDifference difference = CompareModules(a, b);
+    if (args.isSet("json"))
+        PrintJson(a, b, difference);
+    else
+        PrintText(a, b, difference);
+    return difference.identical ? kExitDone : kExitDifferent;
 }
 
 }  // namespace zentab::cli

@@ -23,28 +23,6 @@ namespace zentab::cli {
 
 namespace {
 
-const char kFixUsage[] =
-    "Usage: zentab fix FILE -o OUT\n"
-    "Recomputes the checksum of FILE and writes the module to OUT (which may be FILE).\n"
-    "Any module of either form is fixed, whatever its id; a model list (id 12) must\n"
-    "also read as one.\n";
-
-const char kSetUsage[] =
-    "Usage: zentab set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
-    "Changes one cell of the model lists and writes the module to OUT (which may be FILE).\n"
-    "  --format F    1 Main, 2 to 6 Alt 1 to Alt 5\n"
-    "  --row R       1 to the module's rows per format (at most 11)\n"
-    "  --name TEXT   model name, up to 24 printable ASCII characters\n"
-    "  --lba VALUE   maximum LBA: a number, or whole gigabytes or terabytes as 500G or 2T\n";
-
-const char kAutoUsage[] =
-    "Usage: zentab auto FILE --head0 N [--divider D] [--align S] [--template T] -o OUT\n"
-    "Computes all six model lists from the LBA size of head 0 and writes the module to OUT.\n"
-    "  --head0 N      LBA size of head 0\n"
-    "  --divider D    format step divider (default 15)\n"
-    "  --align S      gigabytes each capacity is rounded down to a multiple of (default 50)\n"
-    "  --template T   model name template (default \"WDC WD20EARS-00MVWB0\")\n";
-
 std::string SavedChecksum(const LoadedModule& loaded)
 {
     return ChecksumText(InspectChecksum(loaded.module.image).stored, loaded.royl);
@@ -54,16 +32,15 @@ std::string SavedChecksum(const LoadedModule& loaded)
 
 int RunFix(const std::vector<std::string>& words)
 {
-    CommandArguments args(kFixUsage);
+    CommandArguments args("fix");
     args.addOutput();
     if (!args.parse(words))
         return kExitDone;
     const std::filesystem::path in = args.inputFile();
     const std::filesystem::path out = args.outputFile();
-    ModuleImage image;
+    ModuleImage image = ReadModuleImage(in);
     ContainerFacts facts;
     try {
-        image.loadFromFile(in);
         facts = ReadContainerFacts(image);
     } catch (...) {
         RethrowAboutFile(in);
@@ -92,7 +69,7 @@ int RunFix(const std::vector<std::string>& words)
 
 int RunSet(const std::vector<std::string>& words)
 {
-    CommandArguments args(kSetUsage);
+    CommandArguments args("set");
     args.addValue("format");
     args.addValue("row");
     args.addValue("name");
@@ -115,29 +92,24 @@ int RunSet(const std::vector<std::string>& words)
     const auto lbaText = args.value("lba");
     if (!nameText && !lbaText)
         throw UsageError("nothing to set: give --name, --lba or both");
-    std::string name;
-    if (nameText) {
-        name = *nameText;
-        if (std::string problem = NameProblem(name); !problem.empty())
-            throw UsageError("--name: " + problem);
-    }
+    // A name or value that the module cannot take is judged with the module,
+    // as every other edit is; only text that is no LBA at all is a usage error.
     std::optional<std::int64_t> lba;
     if (lbaText) {
         lba = ParseLbaText(*lbaText);
         if (!lba)
-            throw UsageError("--lba: \"" + *lbaText +
-                             "\" is not a number or a capacity such as 976773168, 500G or 2T");
+            ThrowOptionError("--lba", "a number or a capacity such as 976773168, 500G or 2T", *lbaText);
     }
 
     LoadedModule loaded = LoadModule(in);
     Module& m = loaded.module;
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     if (row > rows)
-        throw UsageError(AboutFile(in, rows == 0 ? std::string("the module has no rows to set")
-                                                 : "--row must be from 1 to " + std::to_string(rows) +
-                                                       " for this module"));
+        throw UsageError(AboutFile(in, rows == 0 ? std::string("--row: the module has no rows to set")
+                                                 : "--row: a number from 1 to " + std::to_string(rows) +
+                                                       " for this module, not \"" + *rowText + "\""));
     if (nameText)
-        m.table.name(row, format) = name;
+        m.table.name(row, format) = *nameText;
     if (lba)
         m.table.value(row, format) = *lba;
     SaveEditedModule(loaded, out);
@@ -150,7 +122,7 @@ int RunSet(const std::vector<std::string>& words)
 
 int RunAuto(const std::vector<std::string>& words)
 {
-    CommandArguments args(kAutoUsage);
+    CommandArguments args("auto");
     args.addValue("head0");
     args.addValue("divider");
     args.addValue("align");
@@ -167,26 +139,25 @@ int RunAuto(const std::vector<std::string>& words)
     // Read as the window reads its fields (an empty divider is 0, an empty
     // alignment 50), but a value that is not a number is a mistake of the
     // command line, not a default; head 0 takes the capacity shorthand.
+    // The window would answer 0 with its prompt and a divider or alignment
+    // of 0 with a division by zero; on the command line they are mistakes of
+    // the option, as are negative numbers.
     AutoInputs inputs;
-    inputs.alignment = OptionInt32(args.value("align").value_or("50"), "--align", 50);
+    inputs.alignment = PositiveInt32(args.value("align").value_or("50"), "--align");
     if (const auto modelTemplate = args.value("template"))
         inputs.modelTemplate = *modelTemplate;
     const std::optional<std::int64_t> head = ParseLbaText(*headText);
-    if (!head)
-        throw UsageError("--head0: \"" + *headText +
-                         "\" is not a number or a capacity such as 488397168, 250G or 2T");
+    if (!head || *head <= 0)
+        ThrowOptionError("--head0", "a size or an LBA greater than 0", *headText);
     inputs.headSize = *head;
-    inputs.divider = OptionInt32(args.value("divider").value_or("15"), "--divider", 0);
+    inputs.divider = PositiveInt32(args.value("divider").value_or("15"), "--divider");
 
     LoadedModule loaded = LoadModule(in);
     Module& m = loaded.module;
-    if (inputs.headSize == 0)
-        throw Refusal(AboutFile(in, "Enter LBA Size for Head 0"));
-
     try {
         AutoFillTable(m.table, m.layout.rowsPerFormat, inputs);
     } catch (...) {
-        RethrowAboutFile(in);  // a divider or alignment of 0
+        RethrowAboutFile(in);
     }
     SaveEditedModule(loaded, out);
     ReportStream(out) << "Rows 1 to " << RowsHandled(m.layout.rowsPerFormat)

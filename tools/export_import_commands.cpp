@@ -18,25 +18,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <limits>
 
 namespace zentab::cli {
 
 namespace {
-
-const char kExportUsage[] =
-    "Usage: zentab export [--csv | --json] FILE\n"
-    "Writes the six model lists of FILE to standard output as a table.\n"
-    "  --csv   format,row,name,lba with CR LF line ends (the default)\n"
-    "  --json  {\"cells\": [{\"format\": \"Main\", \"row\": 1, \"name\": ..., \"lba\": ...}, ...]}\n";
-
-const char kImportUsage[] =
-    "Usage: zentab import FILE TABLE -o OUT\n"
-    "Sets the cells a CSV or JSON table lists (as export writes it; TABLE \"-\" is\n"
-    "standard input) and writes the module to OUT, as set does. Every CSV row sets\n"
-    "name and LBA; a JSON cell may leave out \"name\" or \"lba\". LBA is a number or a\n"
-    "capacity such as 500G or 2T. A table with any cell the module cannot take is\n"
-    "refused whole and nothing is written.\n";
 
 // Tables are typed or saved by hand; anything larger was picked by mistake.
 constexpr std::size_t kMaxTableSize = std::size_t{16} << 20;
@@ -53,24 +38,32 @@ std::string ReadTable(const std::string& argument, const std::string& shown)
     return text;
 }
 
-void ApplyCell(Module& m, const TableCell& cell, const std::string& shown)
+// A cell the module cannot take refuses the edit in the form every command
+// uses, with the table's line or cell in the reason.
+void ApplyCell(Module& m, const TableCell& cell, const std::filesystem::path& module, const std::string& shown)
 {
-    const std::string at = shown + ": " + cell.where + ": " + FormatName(cell.format) + " row " +
-                           std::to_string(cell.row) + ": ";
+    auto refuse = [&](std::string why) {
+        if (!why.empty() && why.back() == '.')
+            why.pop_back();
+        throw Refusal(AboutFile(module, std::string("Edit refused: ") + FormatName(cell.format) + " row " +
+                                            std::to_string(cell.row) + ": " + why + " (" + shown + ", " +
+                                            cell.where + "). Nothing was written."));
+    };
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     if (cell.row > rows)
-        throw Refusal(at + "the module has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
-                      " per format. Nothing was written.");
-    if (cell.name) {
+        refuse("the module has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") + " per format");
+    // As Save judges them: only what differs from the module's own cell.
+    std::string& name = m.table.name(cell.row, cell.format);
+    if (cell.name && *cell.name != name) {
         if (std::string problem = NameProblem(*cell.name); !problem.empty())
-            throw Refusal(at + problem + " Nothing was written.");
-        m.table.name(cell.row, cell.format) = *cell.name;
+            refuse(problem);
+        name = *cell.name;
     }
-    if (cell.lba) {
-        if (!m.layout.isNew && (*cell.lba < 0 || *cell.lba > std::numeric_limits<std::uint32_t>::max()))
-            throw Refusal(at + "the LBA " + std::to_string(*cell.lba) +
-                          " does not fit the 32-bit values of an STD module (0 to 4294967295). Nothing was written.");
-        m.table.value(cell.row, cell.format) = *cell.lba;
+    std::int64_t& value = m.table.value(cell.row, cell.format);
+    if (cell.lba && *cell.lba != value) {
+        if (std::string problem = ValueProblem(*cell.lba, m.layout); !problem.empty())
+            refuse(problem);
+        value = *cell.lba;
     }
 }
 
@@ -78,7 +71,7 @@ void ApplyCell(Module& m, const TableCell& cell, const std::string& shown)
 
 int RunExport(const std::vector<std::string>& words)
 {
-    CommandArguments args(kExportUsage);
+    CommandArguments args("export");
     args.addFlag("csv");
     args.addFlag("json");
     args.exclude("csv", "json");
@@ -90,14 +83,14 @@ int RunExport(const std::vector<std::string>& words)
     const int rows = RowsHandled(m.layout.rowsPerFormat);
     std::cout << (args.isSet("json") ? TableJson(m.table, rows) : TableCsv(m.table, rows));
     if (m.layout.rowsPerFormat > rows)
-        std::cerr << "zentab: " << DisplayPath(in) << ": rows " << rows + 1 << " to " << m.layout.rowsPerFormat
+        std::cerr << "zentab: " << ShownPath(in) << ": rows " << rows + 1 << " to " << m.layout.rowsPerFormat
                   << " of every format are not exported; an import leaves them as they are.\n";
     return kExitDone;
 }
 
 int RunImport(const std::vector<std::string>& words)
 {
-    CommandArguments args(kImportUsage);
+    CommandArguments args("import");
     args.addOutput();
     if (!args.parse(words))
         return kExitDone;
@@ -105,6 +98,8 @@ int RunImport(const std::vector<std::string>& words)
     if (files.size() != 2)
         throw UsageError(files.size() < 2 ? "import needs FILE and TABLE"
                                           : "FILE and TABLE only; unexpected \"" + files[2] + "\"");
+    if (files[0] == "-" && files[1] == "-")
+        throw UsageError("FILE and TABLE cannot both be standard input (\"-\")");
     const std::filesystem::path in = PathFromArgument(files[0]);
     const std::filesystem::path out = args.outputFile();
     const std::string shown = files[1] == "-" ? "standard input" : DisplayPath(PathFromArgument(files[1]));
@@ -112,7 +107,7 @@ int RunImport(const std::vector<std::string>& words)
     LoadedModule loaded = LoadModule(in);
     const std::vector<TableCell> cells = ParseTable(ReadTable(files[1], shown), shown);
     for (const TableCell& cell : cells)
-        ApplyCell(loaded.module, cell, shown);
+        ApplyCell(loaded.module, cell, in, shown);
     SaveEditedModule(loaded, out);
     ReportStream(out) << cells.size() << (cells.size() == 1 ? " cell" : " cells") << " set from " << shown
                       << "; checksum " << ChecksumText(InspectChecksum(loaded.module.image).stored, loaded.royl)

@@ -5,7 +5,11 @@
 #include "commands.h"
 #include "errors.h"
 #include "file_layer.h"
+#include "help_text.h"
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,22 +22,8 @@
 namespace {
 
 using namespace zentab::cli;
-
-const char kUsage[] =
-    "Usage: zentab COMMAND ...\n"
-    "  show [--json] FILE\n"
-    "  check [--json] [--recursive] PATH...\n"
-    "  fix FILE -o OUT\n"
-    "  set FILE --format F --row R [--name TEXT] [--lba VALUE] -o OUT\n"
-    "  auto FILE --head0 N [--divider D] [--align S] [--template T] -o OUT\n"
-    "  diff [--json] A B\n"
-    "  export [--csv | --json] FILE\n"
-    "  import FILE TABLE -o OUT\n"
-    "  capacity TEXT...\n"
-    "  version\n"
-    "zentab help COMMAND (or zentab COMMAND --help) describes one command.\n"
-    "Exit status: 0 done, 1 module refused or file error (nothing written), 2 wrong command line;\n"
-    "check and diff say in their help what theirs mean.\n";
+using zentab::PlatformError;
+using zentab::WriteStandardOutput;
 
 using Command = int (*)(const std::vector<std::string>&);
 
@@ -62,39 +52,98 @@ int Dispatch(const std::vector<std::string>& arguments)
     if (const Command run = FindCommand(command))
         return run(words);
     if (command == "help" || command == "--help" || command == "-h") {
+        if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h"))
+            return Dispatch({arguments[0], "help", "help"});
         if (words.empty()) {
-            std::fputs(kUsage, stdout);
+            std::fputs(GeneralHelp().c_str(), stdout);
             return kExitDone;
         }
         if (words.size() > 1)
             throw UsageError("help describes one COMMAND; unexpected \"" + words[1] + "\"");
-        if (words.front() == "version" || words.front() == "help") {
-            std::fputs(kUsage, stdout);
-            return kExitDone;
-        }
-        const Command run = FindCommand(words.front());
-        if (!run)
+        const CommandHelp* help = FindHelp(words.front());
+        if (!help)
             throw UsageError("unknown command \"" + words.front() + "\"");
-        // Each command prints its own usage for --help and does nothing more.
-        return run({"--help"});
+        std::fputs(CommandHelpText(*help).c_str(), stdout);
+        return kExitDone;
+    }
+    if (command == "version" && words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+        std::fputs(CommandHelpText(*FindHelp("version")).c_str(), stdout);
+        return kExitDone;
     }
     if (command == "version" || command == "--version") {
+        if (!words.empty())
+            throw UsageError("version takes nothing; unexpected \"" + words[0] + "\"");
         std::fputs("zentab " ZENTAB_VERSION "\n", stdout);
         return kExitDone;
     }
     throw UsageError("unknown command \"" + command + "\"");
 }
 
-// What a command printed must have arrived: a report lost to a full disk or
-// a closed pipe is a failure, as a lost module is.
-int CheckStandardOutput(int status, int failure)
+// A reader that went away (zentab show m.bin | head -1) ends the tool
+// quietly with the status a shell gives a tool killed by SIGPIPE, as cat's
+// would be; SIGPIPE itself is ignored so that a save can clean up.
+constexpr int kExitReaderGone = 141;
+
+bool IsBrokenPipe(const std::string& message)
 {
+    // The file layer's text for EPIPE, and for ERROR_BROKEN_PIPE and ERROR_NO_DATA on Windows.
+    return message == "Cannot write to standard output. Broken pipe";
+}
+
+// What a command printed must have arrived: a report lost to a full disk is
+// a failure, as a lost module is.
+int CheckStandardOutput(int status, int failure, bool succeeded)
+{
+    // A write that failed earlier, through std::cout, left its errno.
+    const int earlier = errno;
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good())
         return status;
+    if (errno == 0)
+        errno = earlier;
+    const int error = errno;
+    // The C runtime on Windows reports a closed pipe as EINVAL; one byte
+    // through the file layer, which names it exactly there, tells.
+    bool readerGone = error == EPIPE;
+    if (!readerGone) {
+        try {
+            WriteStandardOutput({'\n'});
+        } catch (const PlatformError& probe) {
+            readerGone = IsBrokenPipe(probe.what());
+        }
+    }
+    // An error's own status stands; only what was done ends as the reader's.
+    if (readerGone)
+        return succeeded ? kExitReaderGone : status;
+    errno = error;
     std::cerr << "zentab: Cannot write to standard output."
               << (errno != 0 ? std::string(" ") + std::strerror(errno) : std::string()) << '\n';
     return failure;
+}
+
+// The commands that print JSON print their errors as JSON too, so that a
+// script reading standard output always gets an object.
+bool WantsJson(const std::vector<std::string>& arguments)
+{
+    if (arguments.size() < 2 || !FindHelp(arguments[1]))
+        return false;
+    for (std::size_t i = 2; i < arguments.size() && arguments[i] != "--"; ++i)
+        if (arguments[i] == "--json")
+            return true;
+    return false;
+}
+
+int Fail(const std::vector<std::string>& arguments, const std::string& message, int status)
+{
+    if (IsBrokenPipe(message))
+        return kExitReaderGone;
+    std::cerr << "zentab: " << message << '\n';
+    if (WantsJson(arguments)) {
+        const nlohmann::json object{{"error", message}, {"status", status}};
+        std::cout << object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        std::cout.flush();
+    }
+    return status;
 }
 
 }  // namespace
@@ -103,25 +152,27 @@ int main(int argc, char* argv[])
 {
     zentab::InstallInterruptCleanup();
     const std::vector<std::string> arguments = zentab::CommandLineArguments(argc, argv);
+    // diff answers 1 for "different", so its own failures are 2.
+    const bool diff = arguments.size() >= 2 && arguments[1] == "diff";
+    const int refused = diff ? kExitTrouble : kExitRefused;
+    int status = refused;
+    bool succeeded = false;
     try {
-        // diff answers 1 for "different", so its own failures are 2.
-        const bool diff = arguments.size() >= 2 && arguments[1] == "diff";
-        return CheckStandardOutput(Dispatch(arguments), diff ? kExitTrouble : kExitRefused);
+        status = Dispatch(arguments);
+        succeeded = true;
     } catch (const UsageError& error) {
-        std::cerr << "zentab: " << error.what() << '\n';
-        if (arguments.size() < 2)
-            std::cerr << '\n' << kUsage;
-        else
-            std::cerr << "Run \"zentab help\" for the commands, \"zentab COMMAND --help\" for one of them.\n";
-        return kExitUsage;
-    } catch (const Refusal& error) {
-        std::cerr << "zentab: " << error.what() << '\n';
-    } catch (const zentab::PlatformError& error) {
-        std::cerr << "zentab: " << error.what() << '\n';
+        status = Fail(arguments, error.what(), kExitUsage);
+        if (status == kExitUsage) {
+            if (arguments.size() < 2)
+                std::cerr << '\n' << GeneralHelp();
+            else
+                std::cerr << "Run \"zentab help\" for the commands, \"zentab COMMAND --help\" for one of them.\n";
+        }
     } catch (const std::bad_alloc&) {
-        std::cerr << "zentab: out of memory\n";
+        status = Fail(arguments, "out of memory", refused);
     } catch (const std::exception& error) {
-        std::cerr << "zentab: " << error.what() << '\n';
+        // Refusals, platform errors and everything else the commands raise.
+        status = Fail(arguments, error.what(), refused);
     }
-    return kExitRefused;
+    return CheckStandardOutput(status, diff ? kExitTrouble : std::max(status, kExitRefused), succeeded);
 }

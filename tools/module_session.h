@@ -18,12 +18,22 @@ struct LoadedModule {
     unsigned moduleId = 0;
 };
 
+// The bytes of FILE, or of standard input for "-", up to the 256 MiB a
+// module may have; errors name the file.
+ModuleImage ReadModuleImage(const std::filesystem::path& path);
+
 // Load, container check, layout, model list. Raises Refusal for a module
 // that is not a model list, PlatformError for files that cannot be read;
 // either message names the file.
 LoadedModule LoadModule(const std::filesystem::path& path);
 // The same for a file already read whole into image.
 LoadedModule ReadLoadedModule(const std::filesystem::path& path, ModuleImage&& image);
+
+// A module file as messages name it: "standard input" for "-".
+std::string ShownPath(const std::filesystem::path& path);
+
+// "Stream read error (the module ends at byte N while reading WHAT at A)".
+std::string StreamReadText(const StreamReadError& error, const std::string& what);
 
 // message about the file at path, led by its name unless the platform's
 // message quotes it already ("Cannot open file "…". reason").
@@ -41,6 +51,9 @@ void SaveEditedModule(LoadedModule& loaded, const std::filesystem::path& out);
 
 // Recomputes the checksum and saves to out; no name or value is touched.
 void SaveWithNewChecksum(LoadedModule& loaded, const std::filesystem::path& out);
+
+// FILE "-" is standard input; OUT "-" is standard output.
+bool IsStandardStream(const std::filesystem::path& path);
 
 // OUT "-": the module goes to standard output and no file is created.
 bool IsStandardOutput(const std::filesystem::path& out);

@@ -19,11 +19,6 @@ namespace zentab::cli {
 
 namespace {
 
-const char kUsage[] =
-    "Usage: zentab show [--json] FILE\n"
-    "Prints the header, layout, checksum and the six model lists of a module.\n"
-    "  --json  one JSON object instead of the table\n";
-
 std::string Hex(std::uint32_t value, int digits)
 {
     std::ostringstream out;
@@ -37,7 +32,7 @@ void PrintTable(const std::filesystem::path& path, const LoadedModule& loaded)
     const ChecksumStatus checksum = InspectChecksum(m.image);
     const int digits = loaded.royl ? 8 : 2;
     std::ostringstream out;
-    out << "Module    " << DisplayPath(path) << '\n'
+    out << "Module    " << ShownPath(path) << '\n'
         << "Form      " << (loaded.royl ? "ROYL" : "legacy") << ", module id " << loaded.moduleId << ", "
         << m.directory.count << " directory entries\n"
         << "Layout    " << (m.layout.isNew ? "NEW" : "STD") << ", " << m.layout.rowsPerFormat << " rows per format";
@@ -69,7 +64,7 @@ void PrintTable(const std::filesystem::path& path, const LoadedModule& loaded)
 
 int RunShow(const std::vector<std::string>& words)
 {
-    CommandArguments args(kUsage);
+    CommandArguments args("show");
     args.addFlag("json");
     if (!args.parse(words))
         return kExitDone;

@@ -100,7 +100,8 @@ TEST_F(CliTable, ImportSetsTheListedCells)
     const std::string badName = write("m.bin", Form(true, false, 4).build().bytes);
     const Outcome refused = run({"import", badName, write("t.csv", Of(csv)), "-o", path("out.bin")});
     EXPECT_EQ(refused.status, 1);  // a line break is no name
-    EXPECT_NE(refused.err.find("line 4: Alt 5 row 4"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find(": Edit refused: Alt 5 row 4: "), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("t.csv, line 4). Nothing was written.\n"), std::string::npos) << refused.err;
 
     const std::string good = csv.substr(0, csv.rfind("Alt 5"));
     const Outcome std = run({"import", badName, write("t.csv", Of(good)), "-o", path("out.bin")});
@@ -138,9 +139,9 @@ TEST_F(CliTable, RefusedTablesWriteNothing)
         std::string table;
         const char* message;
     } cases[] = {
-        {four, header + fine + "Main,5,X,1\r\n", "line 3: Main row 5: the module has 4 rows"},
+        {four, header + fine + "Main,5,X,1\r\n", "Main row 5: the module has 4 rows per format (TABLE, line 3)"},
         {ten, header + "Alt 5,11,X,1\r\n", "Alt 5 row 11: the module has 10 rows"},
-        {twelve, R"({"cells": [{"format": "Main", "row": 12, "lba": 1}]})", "cell 1: Main row 12: the module has 11"},
+        {twelve, R"({"cells": [{"format": "Main", "row": 12, "lba": 1}]})", "Main row 12: the module has 11 rows per format (TABLE, cell 1)"},
         {four, header + fine + "Alt 6,1,X,1\r\n", "\"Alt 6\" is not a Format"},
         {four, header + "main,1,X,1\r\n", "\"main\" is not a Format"},
         {four, header + fine + "Main,2,X\r\n", "4 fields (format,row,name,lba) expected, 3 found"},
@@ -170,8 +171,14 @@ TEST_F(CliTable, RefusedTablesWriteNothing)
         const std::string table = write("table", Of(c.table));
         const Outcome r = run({"import", c.module, table, "-o", path("out.bin")});
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("zentab: " + table + ": "), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        // A cell the module cannot take is an edit refused; a table that
+        // cannot be read names the table.
+        std::string message = c.message;
+        if (const std::size_t at = message.find("TABLE"); at != std::string::npos)
+            message.replace(at, 5, table);
+        const bool cell = r.err.find(": Edit refused: ") != std::string::npos;
+        EXPECT_NE(r.err.find("zentab: " + (cell ? c.module : table) + ": "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
         EXPECT_FALSE(fs::exists(path("out.bin")));
     }
 
@@ -206,7 +213,7 @@ TEST_F(CliDiff, CellsChecksumsAndBytesOutsideTheFields)
     EXPECT_NE(cell.out.find("  Alt 1 row 2: \"MODEL F2 R2\" 2002016 (1G) | \"Other\" 3907029168 (2.0T)\n"),
               std::string::npos)
         << cell.out;
-    EXPECT_EQ(cell.out.find("Bytes that differ"), std::string::npos) << cell.out;
+    EXPECT_NE(cell.out.find(": value field, Alt 1 row 2\n"), std::string::npos) << cell.out;
     EXPECT_NE(cell.out.find("The files differ: 1 cell and the checksum field."), std::string::npos) << cell.out;
 
     // Two header bytes nothing reads, and one byte more at the end.
@@ -216,12 +223,13 @@ TEST_F(CliDiff, CellsChecksumsAndBytesOutsideTheFields)
     other.push_back(0);
     const Outcome bytes = run({"diff", fileA, write("c.bin", other)});
     EXPECT_EQ(bytes.status, 1);
-    EXPECT_NE(bytes.out.find("  0x14 to 0x15 (2 bytes)\n"), std::string::npos) << bytes.out;
+    EXPECT_NE(bytes.out.find("  0x14 to 0x15 (2 bytes): outside the fields\n"), std::string::npos) << bytes.out;
     EXPECT_NE(bytes.out.find("checksum 0x"), std::string::npos);
     EXPECT_NE(bytes.out.find(" WRONG (computed 0x"), std::string::npos) << bytes.out;
     const json asJson = json::parse(run({"diff", "--json", fileA, path("c.bin")}).out);
     EXPECT_EQ(asJson["byte_ranges"],
-              (json{{{"offset", 20}, {"length", 2}}, {{"offset", a.size()}, {"length", 1}}}));
+              (json{{{"offset", 20}, {"length", 2}, {"field", "other"}},
+                    {{"offset", a.size()}, {"length", 1}, {"field", "other"}}}));
     EXPECT_EQ(asJson["cells"], json::array());
     EXPECT_EQ(asJson["a"]["checksum"]["valid"], true);
     EXPECT_EQ(asJson["b"]["checksum"]["valid"], false);
@@ -251,12 +259,12 @@ TEST_F(CliDiff, LayoutsRowsAndNamePadding)
     const std::string blanks = write("blanks.bin", Form(true, true, 11).name(3, 4, "PAD").build().bytes);
     const Outcome padding = run({"diff", zeros, blanks});
     EXPECT_EQ(padding.status, 1);
-    EXPECT_NE(padding.out.find("The files differ only inside name fields, whose names read the same, and in the "
-                               "checksum field."),
+    EXPECT_NE(padding.out.find("The files differ: 1 name field whose name reads the same and the checksum field."),
               std::string::npos)
         << padding.out;
     const json asJson = json::parse(run({"diff", "--json", zeros, blanks}).out);
-    EXPECT_EQ(asJson["only_name_padding"], true);
+    EXPECT_EQ(asJson["only_name_padding"], false);  // the checksum differs too
+    EXPECT_EQ(asJson["name_fields_same_name"], 1);
     EXPECT_EQ(asJson["checksum_differs"], true);
 
     // Trouble is 2, as diff has it.
@@ -268,6 +276,29 @@ TEST_F(CliDiff, LayoutsRowsAndNamePadding)
         EXPECT_EQ(r.status, 2) << r.err;
         EXPECT_TRUE(r.out.empty()) << r.out;
     }
+}
+
+// Padding, a cell and the checksum together, and the checksum alone: each
+// difference is named, and "only" is said of nothing else.
+TEST_F(CliDiff, EveryDifferingByteIsNamed)
+{
+    const ModuleBuilder base = Form(true, false, 4);
+    const std::string a = write("a.bin", base.build().bytes);
+    const Bytes padded = ModuleBuilder(base).rawName(3, 4, "MODEL F4 R3").value(1, 2, 7).build().bytes;
+    const json both = json::parse(run({"diff", "--json", a, write("b.bin", padded)}).out);
+    EXPECT_EQ(both["cells"].size(), 1u);
+    EXPECT_EQ(both["name_fields_same_name"], 1);
+    EXPECT_EQ(both["only_name_padding"], false);
+    std::size_t names = 0;
+    for (const json& range : both["byte_ranges"])
+        names += range["field"] == "name" && range["format"] == "Alt 3" && range["row"] == 3;
+    EXPECT_EQ(names, 1u) << both.dump();
+
+    Bytes checksum = base.build().bytes;
+    checksum[12] ^= 0xFF;
+    const Outcome only = run({"diff", a, write("c.bin", checksum)});
+    EXPECT_NE(only.out.find("The files differ only in the checksum field."), std::string::npos) << only.out;
+    EXPECT_EQ(json::parse(run({"diff", "--json", a, path("c.bin")}).out)["only_name_padding"], false);
 }
 
 }  // namespace
