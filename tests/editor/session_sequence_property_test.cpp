@@ -104,7 +104,19 @@ struct Model {
     }
 };
 
-using Command = rc::state::Command<Model, Session>;
+void AssertShows(const Model& m, const Session& s);
+
+// A step acts on the session, then the view must show what the model says.
+struct Step : rc::state::Command<Model, Session> {
+    virtual void act(Session& s) const = 0;
+    void run(const Model& m0, Session& s) const override
+    {
+        act(s);
+        Model m = m0;
+        apply(m);
+        AssertShows(m, s);
+    }
+};
 
 std::string CellName(int format, int row) { return std::string(FormatName(format)) + ", row " + std::to_string(row); }
 
@@ -181,7 +193,7 @@ SaveOutcome ExpectedSave(const Model& m)
 }
 
 // Load, a drop and every way they fail. The model reads the file itself.
-struct Load : Command {
+struct Load : Step {
     enum Kind { Good, Missing, Refused, CutShort, Cancelled } kind;
     bool dropped = *rc::gen::arbitrary<bool>();
     DrawnModule drawn = *GenModule();
@@ -209,17 +221,12 @@ struct Load : Command {
         m.loaded.reset();
         m.working.reset();
         for (int r = 1; r <= kShownRows; ++r) {
-            for (int f = 1; f <= kFormats; ++f) {
-                for (ControlId id : {ModelField(f, r), LbaField(f, r)}) {
-                    m.texts[id].clear();
-                    m.active[id] = false;
-                }
-            }
+            for (int f = 1; f <= kFormats; ++f)
+                m.texts[ModelField(f, r)] = m.texts[LbaField(f, r)] = {};
         }
-        if (kind == Cancelled)
-            return;
-        if (kind == Missing) {
-            ++m.errors;
+        m.active.clear();
+        if (kind == Cancelled || kind == Missing) {
+            m.errors += kind == Missing;
             return;
         }
         ReadModule read{bytes(), {}};
@@ -235,7 +242,7 @@ struct Load : Command {
         m.loaded = std::move(read);
         m.show(m.working);
     }
-    void run(const Model& m0, Session& s) const override
+    void act(Session& s) const override
     {
         const fs::path file = s.nextFile();
         if (kind != Missing && kind != Cancelled)
@@ -246,9 +253,6 @@ struct Load : Command {
             s.view.openAnswers.push_back(kind == Cancelled ? fs::path() : file);
             s.session.btLoadClick();
         }
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
     }
     void show(std::ostream& os) const override
     {
@@ -298,50 +302,38 @@ rc::Gen<ControlId> GenActiveField(const Model& m, bool lba)
 
 const editor::ControlDescription& Describe(ControlId id) { return editor::WindowControls()[std::size_t(id)]; }
 
-struct TypeLba : Command {
-    ControlId field;
+// Typing into an active name or LBA field, or into the template, divider
+// or alignment that Auto and From Head read.
+struct Type : Step {
+    enum Into { Lba, Name, Input } into = *rc::gen::weightedElement<Into>({{3, Lba}, {1, Name}, {1, Input}});
+    ControlId field = kNoField;
     std::string text;
-    explicit TypeLba(const Model& m)
-        : field(*GenActiveField(m, true)), text(*GenLbaText(m, Describe(field).format, Describe(field).row))
-    {
-    }
-    void checkPreconditions(const Model& m) const override { RC_PRE(m.isActive(field)); }
-    void apply(Model& m) const override { m.texts[field] = text; }
-    void run(const Model& m0, Session& s) const override
-    {
-        s.view.type(field, text);
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
-    }
-    void show(std::ostream& os) const override { os << "Type \"" << text << "\" into " << Describe(field).name; }
-};
+    static constexpr ControlId kNoField = -1;
 
-struct TypeName : Command {
-    ControlId field;
-    std::string text;
-    explicit TypeName(const Model& m)
-        : field(*GenActiveField(m, false)),
-          text(*rc::gen::oneOf(
-              rc::gen::map(rc::gen::container<std::string>(rc::gen::inRange<char>(32, 127)),
-                           [](std::string t) { return t.substr(0, 30); }),
-              rc::gen::element<std::string>("", "  WDC  ", "\xC3\xA9t\xC3\xA9", "\xD0\x96", "x\xE2\x82\xAC")))
+    explicit Type(const Model& m)
     {
+        if (into == Input) {
+            field = *rc::gen::element(Controls().edModel, Controls().edDivider, Controls().edAligned);
+            text = field == Controls().edModel
+                       ? *rc::gen::element<std::string>("WDC WD20EARS-00MVWB0", "AB", "", "\xD0\x96 1")
+                       : *rc::gen::element<std::string>("15", "1", "3", "0", "-2", "", "x10");
+            return;
+        }
+        field = *GenActiveField(m, into == Lba);
+        text = into == Lba ? *GenLbaText(m, Describe(field).format, Describe(field).row)
+                           : *rc::gen::oneOf(rc::gen::map(rc::gen::container<std::string>(rc::gen::inRange<char>(32, 127)),
+                                                          [](std::string t) { return t.substr(0, 30); }),
+                                             rc::gen::element<std::string>("", "  WDC  ", "\xC3\xA9t\xC3\xA9",
+                                                                           "\xD0\x96", "x\xE2\x82\xAC"));
     }
-    void checkPreconditions(const Model& m) const override { RC_PRE(m.isActive(field)); }
+    void checkPreconditions(const Model& m) const override { RC_PRE(into == Input || m.isActive(field)); }
     void apply(Model& m) const override { m.texts[field] = text; }
-    void run(const Model& m0, Session& s) const override
-    {
-        s.view.type(field, text);
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
-    }
+    void act(Session& s) const override { s.view.type(field, text); }
     void show(std::ostream& os) const override { os << "Type \"" << text << "\" into " << Describe(field).name; }
 };
 
 // Enter or the field's button in an LBA field.
-struct Convert : Command {
+struct Convert : Step {
     ControlId field;
     bool button = *rc::gen::arbitrary<bool>();
     explicit Convert(const Model& m) : field(*GenActiveField(m, true)) {}
@@ -357,37 +349,17 @@ struct Convert : Command {
             ++m.errors;
         }
     }
-    void run(const Model& m0, Session& s) const override
+    void act(Session& s) const override
     {
         if (button)
             s.session.LBA11ButtonClick(field);
         else
             s.session.LBA11KeyPress(field, 13);
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
     }
     void show(std::ostream& os) const override { os << (button ? "Button of " : "Enter in ") << Describe(field).name; }
 };
 
-// The template, divider and alignment Auto and From Head read.
-struct TypeInput : Command {
-    ControlId field = *rc::gen::element(Controls().edModel, Controls().edDivider, Controls().edAligned);
-    std::string text = field == Controls().edModel
-                           ? *rc::gen::element<std::string>("WDC WD20EARS-00MVWB0", "AB", "", "\xD0\x96 1")
-                           : *rc::gen::element<std::string>("15", "1", "3", "0", "-2", "", "x10");
-    void apply(Model& m) const override { m.texts[field] = text; }
-    void run(const Model& m0, Session& s) const override
-    {
-        s.view.type(field, text);
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
-    }
-    void show(std::ostream& os) const override { os << "Type \"" << text << "\" into " << Describe(field).name; }
-};
-
-struct Auto : Command {
+struct Auto : Step {
     void checkPreconditions(const Model& m) const override { RC_PRE(bool(m.loaded)); }
     void apply(Model& m) const override
     {
@@ -413,17 +385,11 @@ struct Auto : Command {
         }
         m.show(m.working);
     }
-    void run(const Model& m0, Session& s) const override
-    {
-        s.session.btAutoClick();
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
-    }
+    void act(Session& s) const override { s.session.btAutoClick(); }
     void show(std::ostream& os) const override { os << "Auto"; }
 };
 
-struct FromHead : Command {
+struct FromHead : Step {
     int head = *rc::gen::inRange(1, 11);
     void checkPreconditions(const Model& m) const override { RC_PRE(bool(m.loaded)); }
     void apply(Model& m) const override
@@ -444,17 +410,11 @@ struct FromHead : Command {
             ++m.errors;
         }
     }
-    void run(const Model& m0, Session& s) const override
-    {
-        s.session.miFromHeadClick(head);
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
-    }
+    void act(Session& s) const override { s.session.miFromHeadClick(head); }
     void show(std::ostream& os) const override { os << "From Head " << head; }
 };
 
-struct Save : Command {
+struct Save : Step {
     bool confirmed = *rc::gen::weightedElement<bool>({{3, true}, {1, false}});
     void apply(Model& m) const override
     {
@@ -469,15 +429,17 @@ struct Save : Command {
         }
         m.working = out.table;
     }
-    void run(const Model& m0, Session& s) const override
+    void act(Session& s) const override
     {
-        const fs::path file = s.nextFile();
-        s.view.saveAnswers.push_back(confirmed ? file : fs::path());
+        s.view.saveAnswers.push_back(confirmed ? s.dir / "saved.bin" : fs::path());
         s.session.btSaveClick();
         s.view.saveAnswers.clear();
-        Model m = m0;
-        apply(m);
-        AssertShows(m, s);
+    }
+    void run(const Model& m0, Session& s) const override
+    {
+        const fs::path file = s.dir / "saved.bin";
+        fs::remove(file);
+        Step::run(m0, s);
         if (!m0.loaded) {
             RC_ASSERT(!fs::exists(file));
             return;
@@ -516,8 +478,8 @@ RC_GTEST_PROP(Sequence, EverySaveWritesWhatTheFieldsShowOverTheModuleAsRead, ())
     const Model initial;
     const auto commands = *rc::gen::scale(
         0.3, rc::state::gen::commands(initial, [](const Model& m) {
-            return rc::state::gen::execOneOfWithArgs<Load, Load, TypeLba, TypeLba, TypeLba, TypeName, Convert,
-                                                     TypeInput, Auto, FromHead, Save, Save, Save>()(m);
+            return rc::state::gen::execOneOfWithArgs<Load, Load, Type, Type, Type, Type, Convert, Auto,
+                                                     FromHead, Save, Save, Save>()(m);
         }));
     rc::state::runAll(commands, initial, session);
 }
