@@ -36,8 +36,7 @@ Outcome CheckFile(const fs::path& path)
 {
     Outcome outcome;
     try {
-        ModuleImage image;
-        image.loadFromFile(path);
+        const ModuleImage image = LoadModuleImage(path);
         outcome.size = image.size();
         if (image.size() >= 4)
             outcome.royl = LoadDWord(image.data()) == kRoylSignature;
@@ -52,7 +51,7 @@ Outcome CheckFile(const fs::path& path)
 
 void PrintLine(const fs::path& path, const Outcome& outcome)
 {
-    std::string line = DisplayPath(path) + ": ";
+    std::string line = ShownPath(path) + ": ";
     if (!outcome.facts) {
         line += "error: " + outcome.error;
     } else {
@@ -69,7 +68,7 @@ void PrintLine(const fs::path& path, const Outcome& outcome)
 void PrintJson(const fs::path& path, const Outcome& outcome)
 {
     using nlohmann::json;
-    json object{{"file", DisplayPath(path)}, {"form", nullptr},     {"module_id", nullptr},
+    json object{{"file", ShownPath(path)}, {"form", nullptr},     {"module_id", nullptr},
                 {"size", nullptr},           {"checksum", nullptr}, {"error", nullptr}};
     if (outcome.royl)
         object["form"] = FormName(*outcome.royl);
@@ -97,7 +96,7 @@ public:
     {
         std::error_code error;
         // A folder named on the command line is read even through a link.
-        if (fs::is_directory(path, error))
+        if (!IsStandardStream(path) && fs::is_directory(path, error))
             checkFolder(path);
         else
             checkFile(path);

@@ -52,8 +52,9 @@ const std::vector<CommandHelp>& Commands()
          {{"json", "", "one JSON object per file instead of one line"},
           {"recursive", "", "also the folders inside a folder, in name order"}},
          "A PATH that is a folder stands for its regular files in name order (by bytes); pipes, devices, sockets "
-         "and dangling links in it are passed over, and links to folders are not followed. Named on the command "
-         "line, anything that is not a regular file is an error line. One line per file:\n"
+         "and dangling links in it are passed over, and links to folders are not followed. A PATH \"-\" is the "
+         "module on standard input. Named on the command line, anything else that is not a regular file is an "
+         "error line. One line per file:\n"
          "  PATH: ROYL module 0x000C, 2500 bytes, checksum OK\n"
          "  PATH: legacy module 0x0D, 1580 bytes, checksum WRONG (stored 0xF9, computed 0xF7)\n"
          "  PATH: error: Stream read error (the module ends at byte 10 while reading the module header at 4)\n"

@@ -67,22 +67,28 @@ std::string StreamReadText(const StreamReadError& error, const std::string& what
            " while reading " + what + " at " + std::to_string(error.at) + ")";
 }
 
-ModuleImage ReadModuleImage(const std::filesystem::path& path)
+ModuleImage LoadModuleImage(const std::filesystem::path& path)
 {
     ModuleImage image;
+    if (!IsStandardStream(path)) {
+        image.loadFromFile(path);
+        return image;
+    }
+    std::string bytes = ReadStandardInput(ModuleImage::kMaxFileSize);
+    if (bytes.size() > ModuleImage::kMaxFileSize)
+        throw PlatformError(TooLarge(ModuleImage::kMaxFileSize));
+    image.assign(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+    return image;
+}
+
+ModuleImage ReadModuleImage(const std::filesystem::path& path)
+{
     try {
-        if (!IsStandardStream(path)) {
-            image.loadFromFile(path);
-            return image;
-        }
-        std::string bytes = ReadStandardInput(ModuleImage::kMaxFileSize);
-        if (bytes.size() > ModuleImage::kMaxFileSize)
-            throw PlatformError(TooLarge(ModuleImage::kMaxFileSize));
-        image.assign(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        return LoadModuleImage(path);
     } catch (...) {
         RethrowAboutFile(path);
     }
-    return image;
+    return {};
 }
 
 std::string AboutFile(const std::filesystem::path& path, const std::string& message)

@@ -21,6 +21,8 @@ struct LoadedModule {
 // The bytes of FILE, or of standard input for "-", up to the 256 MiB a
 // module may have; errors name the file.
 ModuleImage ReadModuleImage(const std::filesystem::path& path);
+// The same, with the file layer's own message when it fails.
+ModuleImage LoadModuleImage(const std::filesystem::path& path);
 
 // Load, container check, layout, model list. Raises Refusal for a module
 // that is not a model list, PlatformError for files that cannot be read;

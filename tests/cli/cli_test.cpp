@@ -394,8 +394,9 @@ TEST_F(CliUsage, ExitStatusAndMessageOfEachCommandLine)
         const Outcome r = run(args, c.output);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.text), std::string::npos) << r.out << r.err;
-        if (std::find(args.begin(), args.end(), "-o") != args.end())
+        if (std::find(args.begin(), args.end(), "-o") != args.end()) {
             EXPECT_EQ(fs::exists(out), c.status == 0);
+        }
         // --json answers with an object on an error too.
         if (c.status != 0 && std::find(args.begin(), args.end(), "--json") != args.end()) {
             const nlohmann::json object = nlohmann::json::parse(r.out, nullptr, false);
