@@ -10,16 +10,7 @@ set -euo pipefail
 build=$(cd "${1:?usage: pack-windows.sh BUILD}" && pwd)
 cd "$(dirname "$0")/.."
 
-missing=()
-for p in python3 nsis; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh --only python3 nsis
 
 epoch=$(bash packaging/source-date-epoch.sh)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")

@@ -12,16 +12,7 @@ cd "$(dirname "$0")/.."
 work=${1:-/tmp/zentab-repro}
 commit=$(git rev-parse HEAD)
 ZENTAB_WITH_PACKAGING=1 bash scripts/install-deps.sh
-missing=()
-for p in g++-mingw-w64-x86-64-posix libcli11-dev nlohmann-json3-dev nsis python3; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh --only g++-mingw-w64-x86-64-posix nsis python3
 
 # The build steps of packaging/build-deb.sh and scripts/test-windows.sh,
 # for the programs and downloads only.

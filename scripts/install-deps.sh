@@ -3,7 +3,8 @@
 # need, asking apt only when one of them is missing. ZENTAB_WITH_TESTS=1 adds
 # the test, sanitizer, fuzzing and benchmark toolchains, ZENTAB_WITH_PACKAGING=1
 # what the Debian package is built and checked with, ZENTAB_WITH_XVFB=1 a
-# virtual display.
+# virtual display. `install-deps.sh --only PACKAGE...` installs just those,
+# for the scripts that need other packages.
 set -euo pipefail
 
 packages=(
@@ -22,6 +23,10 @@ if [ "${ZENTAB_WITH_PACKAGING:-0}" = 1 ]; then
 fi
 if [ "${ZENTAB_WITH_XVFB:-0}" = 1 ]; then
     packages+=(xvfb xauth imagemagick)
+fi
+if [ "${1:-}" = --only ]; then
+    shift
+    packages=("$@")
 fi
 
 missing=()

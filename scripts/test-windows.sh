@@ -20,16 +20,7 @@ packages=(
     cmake make g++ googletest libcli11-dev nlohmann-json3-dev
     g++-mingw-w64-x86-64-posix wine64 xvfb xauth imagemagick nsis
 )
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-deps.sh --only "${packages[@]}"
 
 # Wine: its own prefix, quiet, and UTF-8 arguments read as UTF-8.
 wine=/usr/lib/wine/wine64

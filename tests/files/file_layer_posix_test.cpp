@@ -111,6 +111,33 @@ void BecomeOrExit(uid_t user)
         ::_exit(91);
 }
 
+// Runs body in a child process; what it returns comes back, and status
+// tells how the child ended.
+std::string InChild(const std::function<std::string()>& body, int* status = nullptr)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const std::string said = body();
+        (void)!::write(fds[1], said.data(), said.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int ended = 0;
+    ::waitpid(pid, &ended, 0);
+    if (status)
+        *status = ended;
+    return said;
+}
+
 // A small tmpfs for disk-full cases, unmounted when the test ends.
 class SmallDisk {
 public:
@@ -507,32 +534,21 @@ TEST(Save, RefusesToPutTheInPlaceBackupOnAFileSystemInMemory)
     WriteFileBytes(path, Pattern(3000, 9));
     ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     ASSERT_EQ(::chmod(base.c_str(), 0755), 0);
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFds[0]);
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", "/tmp", "tmpfs", 0, "size=1m") != 0 ||
-            ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m") != 0)
-            ::_exit(90);
-        ::unsetenv("TMPDIR");
-        ::unsetenv("XDG_STATE_HOME");
-        ::unsetenv("HOME");  // nobody's home, /nonexistent, takes no copy
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-            ::_exit(91);
-        const std::string message = SaveMessage(path, Pattern(4000, 10));
-        (void)!::write(pipeFds[1], message.data(), message.size());
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    const std::string message = InChild(
+        [&] {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", "/tmp", "tmpfs", 0, "size=1m") != 0 ||
+                ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m") != 0)
+                ::_exit(90);
+            ::unsetenv("TMPDIR");
+            ::unsetenv("XDG_STATE_HOME");
+            ::unsetenv("HOME");  // nobody's home, /nonexistent, takes no copy
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(91);
+            return SaveMessage(path, Pattern(4000, 10));
+        },
+        &status);
     const std::set<std::string> names = Names(base.string());
     const Bytes left = ReadFileBytes(path);
     fs::remove_all(base);
@@ -564,64 +580,41 @@ TEST(Save, InASharedSpareFolderOnlyTheSaversOwnCopiesCount)
     SaveTarget target;
     ASSERT_TRUE(MakePlatformPrimitives()->inspect(path, target).ok());
     const std::string prefix = SpareBackupPrefix(target.file.filename(), target.identity, target.fullPath).string();
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFds[0]);
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m,mode=1777") != 0)
-            ::_exit(90);
-        const auto as = [](uid_t user, const std::function<std::string()>& body) {
-            int fds[2];
-            if (::pipe(fds) != 0)
-                ::_exit(92);
-            if (::fork() == 0) {
-                BecomeOrExit(user);
-                const std::string said = body();
-                (void)!::write(fds[1], said.data(), said.size());
-                ::_exit(0);
-            }
-            ::close(fds[1]);
-            std::string said;
-            char buffer[512];
-            for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-                said.append(buffer, static_cast<std::size_t>(n));
-            ::close(fds[0]);
-            ::wait(nullptr);
-            return said;
-        };
-        as(kNobody, [&] {
-            WriteFileBytes("/var/tmp/" + prefix + "plant1", Pattern(3000, 6));
-            WriteFileBytes("/var/tmp/" + prefix + "plant2", Pattern(3000, 5));
-            return std::string();
-        });
-        WriteFileBytes("/var/tmp/" + prefix + "owncpy", Pattern(3000, 7));
-        if (::chown(("/var/tmp/" + prefix + "owncpy").c_str(), kSaver, kSaver) != 0)
-            ::_exit(93);
-        std::string report = as(kSaver, [&] {
-            ::unsetenv("HOME");
-            ::unsetenv("XDG_STATE_HOME");
-            try {
-                return WriteWholeFile(path, Pattern(2000, 8));
-            } catch (const PlatformError& e) {
-                return std::string("error: ") + e.what();
-            }
-        });
-        report += "\n--";
-        for (const std::string& name : Names("/var/tmp"))
-            report += " " + name;
-        (void)!::write(pipeFds[1], report.data(), report.size());
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    std::string report;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
     int status = 0;
-    ::waitpid(pid, &status, 0);
+    const std::string report = InChild(
+        [&] {
+            if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", "/var/tmp", "tmpfs", 0, "size=1m,mode=1777") != 0)
+                ::_exit(90);
+            const auto as = [](uid_t user, const std::function<std::string()>& body) {
+                return InChild([&] {
+                    BecomeOrExit(user);
+                    return body();
+                });
+            };
+            as(kNobody, [&] {
+                WriteFileBytes("/var/tmp/" + prefix + "plant1", Pattern(3000, 6));
+                WriteFileBytes("/var/tmp/" + prefix + "plant2", Pattern(3000, 5));
+                return std::string();
+            });
+            WriteFileBytes("/var/tmp/" + prefix + "owncpy", Pattern(3000, 7));
+            if (::chown(("/var/tmp/" + prefix + "owncpy").c_str(), kSaver, kSaver) != 0)
+                ::_exit(93);
+            std::string said = as(kSaver, [&] {
+                ::unsetenv("HOME");
+                ::unsetenv("XDG_STATE_HOME");
+                try {
+                    return WriteWholeFile(path, Pattern(2000, 8));
+                } catch (const PlatformError& e) {
+                    return std::string("error: ") + e.what();
+                }
+            });
+            said += "\n--";
+            for (const std::string& name : Names("/var/tmp"))
+                said += " " + name;
+            return said;
+        },
+        &status);
     const Bytes saved = ReadFileBytes(path);
     fs::remove_all(base);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 90)
