@@ -1,5 +1,7 @@
 #include "case_fold.h"
 
+#include "system_text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -112,20 +114,6 @@ std::size_t Decode(const std::string& text, std::size_t i, std::uint32_t& code)
     return code < least || (code >= 0xD800 && code <= 0xDFFF) ? 0 : length;
 }
 
-void Encode(std::uint32_t code, std::string& out)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::string FoldCase(const std::string& text)
@@ -139,7 +127,7 @@ std::string FoldCase(const std::string& text)
             folded += text[i++];
             continue;
         }
-        Encode(Fold(code), folded);
+        AppendUtf8(Fold(code), folded);
         i += length;
     }
     return folded;

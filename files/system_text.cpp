@@ -19,9 +19,7 @@ std::string Latin1ToUtf8(const std::string& text)
     return utf8;
 }
 
-namespace {
-
-void PutUtf8(std::uint32_t code, std::string& out)
+void AppendUtf8(std::uint32_t code, std::string& out)
 {
     if (code < 0x80) {
         out += static_cast<char>(code);
@@ -39,8 +37,6 @@ void PutUtf8(std::uint32_t code, std::string& out)
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
-
-}  // namespace
 
 std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
 {
@@ -60,10 +56,10 @@ std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian)
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = kReplacement;
         }
-        PutUtf8(code, out);
+        AppendUtf8(code, out);
     }
     if (i < bytes.size())
-        PutUtf8(kReplacement, out);
+        AppendUtf8(kReplacement, out);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // Text a user wrote into a file the program only reads (the settings file),
 // as the windows show it: UTF-8.
 
+#include <cstdint>
 #include <string>
 
 namespace zentab {
@@ -17,6 +18,9 @@ std::string Latin1ToUtf8(const std::string& text);
 // UTF-16 bytes (little- or big-endian) to UTF-8; a lone surrogate or an odd
 // last byte reads as U+FFFD, so anything converts.
 std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian);
+
+// One code point (up to U+10FFFF) appended to out as UTF-8.
+void AppendUtf8(std::uint32_t code, std::string& out);
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsUtf8(const std::string& text);
